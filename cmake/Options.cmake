@@ -1,0 +1,20 @@
+# SPDX-License-Identifier: AGPL-3.0-or-later
+# Compiler options shared by every target of the project.
+
+# Reproducible numerics: no fused multiply-add contraction.
+add_compile_options(-Wall -Wextra -ffp-contract=off)
+if(ORBITELLO_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(ORBITELLO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# orbitello_library(name SOURCES ... DEPENDS ...): one static library per subsystem folder.
+function(orbitello_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+endfunction()

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: AGPL-3.0-or-later
+# Installs every Debian package the program and its tests need (Debian 12).
+# Idempotent: packages already present are left alone, and the package lists
+# are refreshed at most once. Works as root and through sudo.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ ninja-build pkg-config
+  # planetary theory: Swiss Ephemeris, its JPL-based files, manual and test program
+  libswe-dev swe-standard-data libswe-doc swetest
+  # windows, pictures, printing
+  qt6-base-dev
+  # HTTP client and the local HTTP server of the tests
+  libcurl4-openssl-dev libcpp-httplib-dev
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # screenshots of the real window, fonts metric-compatible with the pictures' fonts
+  xvfb fonts-liberation2 fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+else
+  sudo=(sudo)
+fi
+echo "install-deps: installing ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#include "core/NumText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+namespace orb {
+namespace {
+
+std::string PadLeft(std::string s, int width) {
+  const std::size_t len = Utf8Length(s);
+  if (width > 0 && len < static_cast<std::size_t>(width)) s.insert(0, width - len, ' ');
+  return s;
+}
+
+std::string Fixed(long double x, int decimals) {
+  if (decimals < 0) decimals = 0;
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%.*Lf", decimals, x);
+  return buf;
+}
+
+// Byte index of the character at 0-based character index `n` (s.size() when beyond).
+std::size_t ByteIndex(const std::string& s, std::size_t n) {
+  std::size_t i = 0;
+  while (i < s.size() && n > 0) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    --n;
+  }
+  return i;
+}
+
+}  // namespace
+
+std::string Str(long double x, int width, int decimals) { return PadLeft(Fixed(x, decimals), width); }
+
+std::string StrT(long double x, int width, int decimals) {
+  std::string s = Fixed(x, decimals);
+  if (s.find('.') != std::string::npos) {
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+  }
+  return PadLeft(s, width);
+}
+
+std::string IntStr(long long n, int width) { return PadLeft(std::to_string(n), width); }
+
+std::string TwoDigits(long long n) {
+  std::string s = std::to_string(n < 0 ? -n : n);
+  if (s.size() < 2) s.insert(0, 1, '0');
+  return n < 0 ? "-" + s : s;
+}
+
+std::string GeneralNumber(long double x) {
+  if (std::isnan(x)) return "NAN";
+  if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15Lg", x);
+  std::string s = buf;
+  const std::size_t e = s.find('e');
+  if (e == std::string::npos) return s;
+  std::string mantissa = s.substr(0, e);
+  std::string exponent = s.substr(e + 1);
+  bool negative = !exponent.empty() && exponent[0] == '-';
+  if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) exponent.erase(0, 1);
+  while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
+  return mantissa + "E" + (negative ? "-" : "") + exponent;
+}
+
+std::size_t Utf8Length(const std::string& s) {
+  std::size_t n = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+std::string Utf8Left(const std::string& s, std::size_t count) { return s.substr(0, ByteIndex(s, count)); }
+
+std::string Utf8Mid(const std::string& s, std::size_t start, std::size_t count) {
+  if (start < 1) start = 1;
+  const std::size_t b = ByteIndex(s, start - 1);
+  const std::size_t e = ByteIndex(s, start - 1 + count);
+  return s.substr(b, e - b);
+}
+
+std::string Utf8Delete(const std::string& s, std::size_t start, std::size_t count) {
+  if (start < 1) return s;
+  const std::size_t b = ByteIndex(s, start - 1);
+  const std::size_t e = ByteIndex(s, start - 1 + count);
+  return s.substr(0, b) + s.substr(e);
+}
+
+std::string Utf8Insert(const std::string& s, std::size_t start, const std::string& insert) {
+  if (start < 1) start = 1;
+  const std::size_t b = ByteIndex(s, start - 1);
+  return s.substr(0, b) + insert + s.substr(b);
+}
+
+std::string Utf8At(const std::string& s, std::size_t pos) { return Utf8Mid(s, pos, 1); }
+
+bool IsValidUtf8(const std::string& s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t extra;
+    unsigned min;
+    unsigned cp;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if ((c & 0xE0) == 0xC0) {
+      extra = 1, min = 0x80, cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2, min = 0x800, cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3, min = 0x10000, cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + extra >= s.size()) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const unsigned char cc = static_cast<unsigned char>(s[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(const std::string& s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (unsigned char c : s) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace orb

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace orb::test {
+
+// A fresh temporary folder, removed with everything in it at the end of the
+// scope. Tests that touch files work only inside such a folder.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // Path of `name` inside the folder.
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  // Writes `content` to `name` inside the folder and returns its path.
+  std::string write(const std::string& name, const std::string& content) const;
+  // Reads a whole file.
+  static std::string read(const std::string& path);
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace orb::test
