@@ -33,8 +33,11 @@ class Host {
 
   // Shows a message box and returns the button the user pressed.
   // Warning, Error and Information return Ok; Confirmation returns Yes or No.
-  virtual MsgResult MessageBox(MsgKind kind, const std::string& caption,
-                               const std::string& text) = 0;
+  // `goOn` names the answer of a confirmation that lets the computation go
+  // on ("Nein" to "Berechnung abbrechen?"); a host without a user (the batch
+  // program) answers with it.
+  virtual MsgResult MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
+                               MsgResult goOn = MsgResult::Yes) = 0;
 
   // Asks for a text. `value` holds the preset on entry and the answer on
   // return; returns false when the user cancelled (then `value` is unchanged).

@@ -29,7 +29,8 @@ struct Bahndatyp {
   Extended TM0 = 0;    // epoch of M0, Julian date (TT)
 };
 
-// One comet or minor planet.
+// One comet or minor planet. A default-constructed record is zero-filled
+// with an empty name, which means "no element set".
 struct CometBahnTyp : Bahndatyp {
   Extended q = 0;        // perihelion distance (AU)
   Extended T0 = 0;       // time of perihelion passage, Julian date (TT)
@@ -37,7 +38,7 @@ struct CometBahnTyp : Bahndatyp {
   float equinox = 0;     // year of the equinox of the elements (e.g. 2000.0)
   float mag = 0;         // absolute magnitude (H, or a comet's total absolute magnitude)
   float dmag = 0;        // slope: phase parameter, or a comet's activity exponent
-  int32_t number = -1;   // minor-planet number; <= 0 when unnumbered
+  int32_t number = 0;    // minor-planet number; <= 0 when unnumbered
   bool asteroid = false; // true for a minor planet, false for a comet
 };
 

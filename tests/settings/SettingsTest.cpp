@@ -1,1 +1,152 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
+// The settings record: defaults, the reading of the main section's keys and
+// the start-up normalisation.
+#include <gtest/gtest.h>
+
+#include "core/TimeScales.h"
+#include "settings/IniDocument.h"
+#include "settings/SettingsLoad.h"
+
+namespace orb {
+namespace {
+
+// A fixed "now" for the normalisation: 2026-12-08 12:00 UT.
+const Extended kNow = CalendarToJD(2026, 12, 8.5L);
+
+TSettings Load(const std::string& mainSectionLines) {
+  TSettings s;
+  LoadSettings(IniDocument::Parse("[Astronomieprogramm Einstellungen]\n" + mainSectionLines), s, kNow);
+  return s;
+}
+
+TEST(Settings, NoKeysGiveTheDefaults) {
+  const TSettings s = Load("");
+  EXPECT_EQ(s.Objekt, kSun);
+  EXPECT_EQ(s.PlanetNr, 1);
+  EXPECT_EQ(s.Ort.Name, "Ortheim");
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.19);
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Breite), 51.74);
+  EXPECT_EQ(s.Startdat, 2455956.0L);
+  EXPECT_EQ(s.StartJulDat, 2455956.0L);
+  EXPECT_EQ(s.EndJulDat, 2455956.0L + 28);
+  EXPECT_EQ(s.DeltaTab, 28);
+  EXPECT_EQ(s.TableColumns.Schrittweite, 7.0f);  // the main section's step, not the columns' default 10
+  EXPECT_EQ(s.BasisZeitzone, 1.0f);
+  EXPECT_EQ(s.Zeitzone, 1.0f);
+  EXPECT_FALSE(s.Tabelle);
+  EXPECT_TRUE(s.Nutation);
+  EXPECT_FALSE(s.Aberration);
+  EXPECT_TRUE(s.Lichtlaufzeit);
+  EXPECT_EQ(s.Aequinokt, 2000.0f);
+  EXPECT_EQ(s.OrtsDatName, "ORTE.DAT");
+  EXPECT_EQ(s.GeoFileName, "geo.dat");
+  EXPECT_EQ(s.Editor, "notepad.exe");
+  EXPECT_TRUE(s.TableColumns.RaDe);
+  EXPECT_TRUE(s.TableColumns.AufKulmUnt);
+  EXPECT_FALSE(s.TableColumns.PhysEph);
+  EXPECT_EQ(s.RunState, 0);
+  EXPECT_EQ(s.ArbitraryTitle, "unbenannt");
+  EXPECT_TRUE(s.LastHeader.empty());
+}
+
+TEST(Settings, ValueForms) {
+  const TSettings s = Load(
+      "DeltaTab=28\nOrt.Laenge=7,19\nOrt.Breite= 51.74 \nNutation=true\nAberration=yes\n"
+      "Lichtlaufzeit=FALSE\nTabelle=1\nSchrittweite=0.5\nObjekt=abc\nOrt.Name=Bad Münstereifel-Iversheim-Nord\n"
+      "SpaltenSeparator=\";\"\n");
+  EXPECT_EQ(s.DeltaTab, 28);
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.19);
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Breite), 51.74);
+  EXPECT_TRUE(s.Nutation);
+  EXPECT_FALSE(s.Aberration);  // "yes" is no flag value: the default stays
+  EXPECT_FALSE(s.Lichtlaufzeit);
+  EXPECT_TRUE(s.Tabelle);
+  EXPECT_EQ(s.TableColumns.Schrittweite, 0.5f);
+  EXPECT_EQ(s.Objekt, kSun);  // malformed integer: the default
+  EXPECT_EQ(s.Ort.Name, "Bad Münstereifel-Iversheim");  // first 25 characters, not bytes
+  EXPECT_EQ(s.SpaltenSeparator, ";");
+}
+
+TEST(Settings, PlanetNumberAndObjectNormalisation) {
+  // PlanetNr 9 without a stored comet name starts with Mercury; Objekt 9 follows.
+  TSettings s = Load("PlanetNr=9\nObjekt=9\n");
+  EXPECT_EQ(s.PlanetNr, 1);
+  EXPECT_EQ(s.Objekt, 1);
+  // Objekt 5 with PlanetNr 3 starts with Objekt 3.
+  s = Load("PlanetNr=3\nObjekt=5\n");
+  EXPECT_EQ(s.Objekt, 3);
+  // PlanetNr below 1 becomes 1; values no program writes are brought into range.
+  s = Load("PlanetNr=0\nObjekt=-2\n");
+  EXPECT_EQ(s.PlanetNr, 1);
+  EXPECT_EQ(s.Objekt, kArbitrary);
+  s = Load("PlanetNr=42\nObjekt=-7\n");
+  EXPECT_EQ(s.PlanetNr, 1);
+  EXPECT_EQ(s.Objekt, kSun);
+}
+
+TEST(Settings, SmallBodyNameGoesToPlanetNames) {
+  TSettings s;
+  s.PlanetNr = 9;
+  s.Objekt = 9;
+  s.CurrentElements.name = "C/1995 O1 (Hale-Bopp)";
+  NormaliseSettings(s, kNow);
+  EXPECT_EQ(s.PlanetNr, 9);
+  EXPECT_EQ(s.Objekt, 9);
+  EXPECT_EQ(s.PlanetName(kSmallBody), "C/1995 O1 ");
+  EXPECT_EQ(s.PlanetName(kSun), "Sonne");
+  EXPECT_EQ(s.PlanetName(kNeptune), "Neptun");
+  EXPECT_EQ(s.PlanetName(kArbitrary), "unbenannt");
+}
+
+TEST(Settings, TdtZoneIsZeroAndNoSummerTime) {
+  // 2012-07-01 is summer time in Central Europe, but TDT wins.
+  const TSettings s = Load("TDT=1\nBasisZeitzone=5.5\nAutoSommerzeit=1\nStartdat=2456109.5\n");
+  EXPECT_EQ(s.BasisZeitzone, 5.5f);
+  EXPECT_EQ(s.Zeitzone, 0.0f);
+}
+
+TEST(Settings, StartDateNotKept) {
+  const TSettings s = Load("DatSpeichern=0\nStartdat=2455956\n");
+  EXPECT_EQ(s.StartJulDat, kNow);
+  EXPECT_EQ(s.Startdat, kNow);
+  EXPECT_EQ(s.EndJulDat, kNow + 28);
+}
+
+TEST(Settings, SummerTimeBoundariesAtStartUp) {
+  // 2012-03-25 is the last Sunday of March: 01:59 MEZ = 00:59 UT is winter
+  // time, 02:01 MEZ = 01:01 UT summer time.
+  const Extended day = CalendarToJD(2012, 3, 25.0L);
+  TSettings s = Load("AutoSommerzeit=1\nStartdat=" + std::to_string(static_cast<double>(day + 59.0L / 1440)) + "\n");
+  EXPECT_EQ(s.Zeitzone, 1.0f);
+  s = Load("AutoSommerzeit=1\nStartdat=" + std::to_string(static_cast<double>(day + 61.0L / 1440)) + "\n");
+  EXPECT_EQ(s.Zeitzone, 2.0f);
+  // Without the automatic rule the base zone stays.
+  s = Load("Startdat=" + std::to_string(static_cast<double>(day + 61.0L / 1440)) + "\n");
+  EXPECT_EQ(s.Zeitzone, 1.0f);
+}
+
+TEST(Settings, ApplyAutoSummerTimeReportsAChange) {
+  TSettings s = Load("AutoSommerzeit=1\n");  // 2012-01-29: winter
+  EXPECT_EQ(s.Zeitzone, 1.0f);
+  s.Startdat = CalendarToJD(2012, 7, 1.5L);
+  EXPECT_TRUE(ApplyAutoSummerTime(s));
+  EXPECT_EQ(s.Zeitzone, 2.0f);
+  EXPECT_FALSE(ApplyAutoSummerTime(s));
+}
+
+TEST(Settings, TableColumnsOfAYearbookSection) {
+  const IniDocument ini = IniDocument::Parse(
+      "[Jahrbucheinstellungen Mond]\nObjDarstell=0\nRaDe=0\nPhysEph=1\nMondTopozentrisch=1\n");
+  TTableColumns c;
+  bool topo = false;
+  ReadTableColumns(ini, "Jahrbucheinstellungen Mond", c, topo);
+  EXPECT_FALSE(c.ObjDarstell);
+  EXPECT_FALSE(c.RaDe);
+  EXPECT_TRUE(c.PhysEph);
+  EXPECT_TRUE(c.Datum);
+  EXPECT_EQ(c.Schrittweite, 10.0f);  // the columns' own default step
+  EXPECT_TRUE(topo);
+}
+
+}  // namespace
+}  // namespace orb

@@ -8,7 +8,8 @@ void ScriptedHost::ProcessMessages() {
   if (onPump != nullptr) onPump(onPumpContext, pumps);
 }
 
-MsgResult ScriptedHost::MessageBox(MsgKind kind, const std::string& caption, const std::string& text) {
+MsgResult ScriptedHost::MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
+                                   MsgResult /*goOn*/) {
   boxes.push_back({kind, caption, text});
   if (kind != MsgKind::Confirmation) return MsgResult::Ok;
   bool yes = true;

@@ -21,7 +21,8 @@ class ScriptedHost : public Host {
 
   void AddLine(const std::string& line) override { lines.push_back(line); }
   void ProcessMessages() override;
-  MsgResult MessageBox(MsgKind kind, const std::string& caption, const std::string& text) override;
+  MsgResult MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
+                       MsgResult goOn = MsgResult::Yes) override;
   bool InputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
   void Beep() override { ++beeps; }
   void EnableStop(bool enabled) override { stopEnabled = enabled; }

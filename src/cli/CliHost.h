@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+
+#include "core/Host.h"
+
+namespace orb::cli {
+
+// The host of the batch program: lines go to standard output, message boxes
+// to standard error as "<caption>: <text>", confirmations are answered by
+// --answer (or by the answer that lets the computation go on), input boxes
+// take their preset value.
+class CliHost : public Host {
+ public:
+  CliHost(std::ostream& out, std::ostream& err, std::optional<bool> answerYes);
+
+  void AddLine(const std::string& line) override;
+  void ProcessMessages() override {}
+  MsgResult MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
+                       MsgResult goOn = MsgResult::Yes) override;
+  bool InputBox(const std::string& caption, const std::string& prompt, std::string& value) override;
+  void Beep() override {}
+  void EnableStop(bool) override {}
+  void Progress(const std::string&) override {}
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  std::optional<bool> answerYes_;
+};
+
+}  // namespace orb::cli

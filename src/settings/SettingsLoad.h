@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+// Reading the settings record from the settings file's key vocabulary.
+
+#include <string>
+
+#include "settings/IniDocument.h"
+#include "settings/Settings.h"
+
+namespace orb {
+
+inline constexpr const char* kMainSection = "Astronomieprogramm Einstellungen";
+inline constexpr const char* kIniSection = "Ini";
+inline constexpr const char* kCometSection = "Komet";
+inline constexpr const char* kAsteroidFilesSection = "AsteroidFiles";
+inline constexpr const char* kYearbookSectionPrefix = "Jahrbucheinstellungen ";
+
+// Typed reads with the file's value forms. Missing keys give the default.
+// Integer: decimal text; malformed text gives the default.
+int32_t ReadIniInteger(const IniDocument& ini, const std::string& section, const std::string& key,
+                       int32_t def);
+// Flag: "TRUE" or "1" (any case) is true, "FALSE" or "0" false, anything
+// else the default.
+bool ReadIniFlag(const IniDocument& ini, const std::string& section, const std::string& key, bool def);
+// Real: the lenient number reader; a text without digits gives 0.
+Extended ReadIniReal(const IniDocument& ini, const std::string& section, const std::string& key,
+                     Extended def);
+// String: stored verbatim.
+std::string ReadIniString(const IniDocument& ini, const std::string& section, const std::string& key,
+                          const std::string& def);
+
+// Reads the TableColumns keys of `section` into `columns` (the step with the
+// default 10) and the key MondTopozentrisch into `mondTopozentrisch`.
+void ReadTableColumns(const IniDocument& ini, const std::string& section, TTableColumns& columns,
+                      bool& mondTopozentrisch);
+
+// Reads every key of the main section into `s`, in the order of the
+// settings file's load sequence (without the normalisation). Keys that are
+// absent keep the values `s` holds (the defaults of a fresh record).
+void ReadMainSettings(const IniDocument& ini, TSettings& s);
+
+// ReadMainSettings followed by the start-up normalisation with `nowJD` as
+// the computer's current instant.
+void LoadSettings(const IniDocument& ini, TSettings& s, Extended nowJD);
+
+}  // namespace orb

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+// Command line of the batch program and the settings it loads.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/CliApp.h"
+#include "cli/CliArgs.h"
+#include "cli/CliHost.h"
+#include "settings/SettingsLoad.h"
+#include "support/TempDir.h"
+
+namespace orb::cli {
+namespace {
+
+TEST(CliArgs, ParsesOptionsAndCommand) {
+  const CliParse p = ParseCommandLine({"--no-ini", "--set", "Objekt=0", "--set", "Tabelle=1",
+                                       "--answer", "no", "--min-coverage", "12,5", "table"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_TRUE(p.options.noIni);
+  ASSERT_EQ(p.options.sets.size(), 2u);
+  EXPECT_EQ(p.options.sets[0], std::make_pair(std::string("Objekt"), std::string("0")));
+  EXPECT_EQ(p.options.sets[1].second, "1");
+  EXPECT_EQ(p.options.answerYes, false);
+  EXPECT_DOUBLE_EQ(*p.options.minCoverage_percent, 12.5);
+  EXPECT_EQ(p.options.command, "table");
+}
+
+TEST(CliArgs, ValueMayContainEqualSigns) {
+  const CliParse p = ParseCommandLine({"--set", "SpaltenSeparator==", "table"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.sets[0].first, "SpaltenSeparator");
+  EXPECT_EQ(p.options.sets[0].second, "=");
+}
+
+TEST(CliArgs, UsageErrors) {
+  EXPECT_NE(ParseCommandLine({}).error, "");                                   // no command
+  EXPECT_NE(ParseCommandLine({"tabelle"}).error, "");                          // unknown command
+  EXPECT_NE(ParseCommandLine({"table", "phases"}).error, "");                  // two commands
+  EXPECT_NE(ParseCommandLine({"--set", "Objekt", "table"}).error, "");         // no "="
+  EXPECT_NE(ParseCommandLine({"--set"}).error, "");                            // missing value
+  EXPECT_NE(ParseCommandLine({"--answer", "vielleicht", "table"}).error, "");  // bad answer
+  EXPECT_NE(ParseCommandLine({"--ini", "a.ini", "--no-ini", "table"}).error, "");
+  EXPECT_NE(ParseCommandLine({"convert", "--frame", "equ"}).error, "");        // missing coordinates
+  EXPECT_NE(ParseCommandLine({"table", "--frame", "equ"}).error, "");          // convert option elsewhere
+  EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+}
+
+TEST(CliApp, UsageErrorExitsWithTwoAndTheGermanUsage) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"--unbekannt", "table"}, out, err), kExitUsage);
+  EXPECT_NE(err.str().find("Unbekannte Option --unbekannt"), std::string::npos);
+  EXPECT_NE(err.str().find("Aufruf: orbitello32-cli"), std::string::npos);
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST(CliApp, SetOverridesTheSettingsFile) {
+  test::TempDir dir;
+  const std::string ini = dir.write("eigene.ini",
+                                    "[Astronomieprogramm Einstellungen]\nOrt.Name=Bonn\nObjekt=0\nTabelle=0\n");
+  CliOptions o;
+  o.iniPath = ini;
+  o.sets = {{"Tabelle", "1"}, {"Ort.Laenge", "7,1"}};
+  IniDocument doc;
+  std::ostringstream err;
+  ASSERT_TRUE(LoadSettingsDocument(o, doc, err));
+  TSettings s;
+  LoadSettings(doc, s, 2461000.0L);
+  EXPECT_EQ(s.Ort.Name, "Bonn");
+  EXPECT_EQ(s.Objekt, 0);
+  EXPECT_TRUE(s.Tabelle);
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.1);
+}
+
+TEST(CliApp, MissingIniFileIsReported) {
+  test::TempDir dir;
+  CliOptions o;
+  o.iniPath = dir.file("fehlt.ini");
+  IniDocument doc;
+  std::ostringstream err;
+  EXPECT_FALSE(LoadSettingsDocument(o, doc, err));
+  EXPECT_EQ(err.str(), "Fehler!: Datei " + dir.file("fehlt.ini") + " nicht gefunden\n");
+}
+
+TEST(CliHost, MessagesGoToStandardErrorAndQuestionsAreAnswered) {
+  std::ostringstream out, err;
+  CliHost goOn(out, err, std::nullopt);
+  goOn.AddLine("Sonne");
+  EXPECT_EQ(goOn.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No),
+            MsgResult::No);
+  EXPECT_EQ(goOn.MessageBox(MsgKind::Error, "Fehler", "Division durch 0in QuadratGleich"), MsgResult::Ok);
+  EXPECT_EQ(out.str(), "Sonne\n");
+  EXPECT_EQ(err.str(), "Abbruch: Berechnung abbrechen?\nFehler: Division durch 0in QuadratGleich\n");
+
+  CliHost yes(out, err, true);
+  EXPECT_EQ(yes.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No),
+            MsgResult::Yes);
+  std::string value = "10";
+  EXPECT_TRUE(yes.InputBox("Schrittweite", "Bitte Schrittweite in Minuten eingeben:", value));
+  EXPECT_EQ(value, "10");
+}
+
+}  // namespace
+}  // namespace orb::cli
