@@ -30,7 +30,10 @@ struct CalendarDate {
 Extended CalendarToJD(int32_t year, int32_t month, Extended day);
 
 // JD to calendar date. An instant less than 0.864 s before midnight belongs
-// to the next day (Z = Int(JD + 0.50001)).
+// to the next day (Z = Int(JD + 0.50001)) and starts it at 0h; otherwise the
+// time of day is Frac(JD + 0.500001), 0.0864 s late, so that a whole second
+// never shows as the second before. Valid for every JD, also before -4712
+// January 1.5 (day number and fraction are taken with the floor).
 CalendarDate JDToCalendar(Extended jd);
 
 // Centuries since J2000 and back.
@@ -62,11 +65,14 @@ double DeltaTSeconds(float year);
 
 // Automatic summer time: sets `zone_h` to baseZone_h + 1 from the last Sunday
 // of March 02:00 zone time to the last Sunday of October (September up to
-// 1995) 02:00, else to baseZone_h. Returns whether the zone changed by more
-// than 0.1 h.
+// 1995) 02:00, else to baseZone_h; "zone time" is the base zone. The last
+// Sunday is found from the days until the next Sunday 02:00, also when it
+// falls on the last day of the month. Returns whether the zone changed by
+// more than 0.1 h.
 bool SummerTime(float& zone_h, float baseZone_h, Extended jd);
 
-// The current instant as a JD in UT, from the system clock.
+// The current instant as a JD in UT, from the UTC system clock to the
+// millisecond (independent of the computer's own time zone).
 Extended CurrentJD();
 // The JD in UT of a local clock reading (milliseconds precision) in the zone
 // `zone_h`.
@@ -74,14 +80,19 @@ Extended ClockToJD(int32_t year, int32_t month, int32_t day, int32_t hour, int32
                    int32_t second, int32_t millisecond, float zone_h);
 
 // Local sidereal time for the tables, hours (single precision), for the
-// longitude `lonEast_deg` (east positive). Uses Modulo, so values before 1979
-// may be negative; the table formatting brings them into range.
+// longitude `lonEast_deg` (east positive): a linear expression with the
+// epoch 1978 December 31, 0h UT. It runs 0.6 s to 0.9 s of time ahead of the
+// IAU 1982 mean sidereal time (Meeus 12.4) from 1950 to 2050; 0.864 s of
+// that is the 0.00001-day offset of its day fraction. Uses Modulo, so values
+// before 1979 may be negative; the table formatting brings them into range.
 float LocalSiderealTime(Extended lonEast_deg, Extended jd);
 // Hour angle (radians) of right ascension `ra_rad` at JD for `lonEast_deg`.
 Extended HourAngle(Extended lonEast_deg, Extended jd, Extended ra_rad);
 
 // Local mean sidereal time for the rise/set search, hours in [0, 24), for the
-// longitude `lonWest_deg` (west positive) and the MJD in UT.
+// longitude `lonWest_deg` (west positive) and the MJD in UT; the IAU 1982
+// expression as Montenbruck & Pfleger give it (Astronomy on the Personal
+// Computer, LMST).
 Extended LocalMeanSiderealTime(Extended lonWest_deg, Extended mjd);
 
 // Hints of the date dialog for early dates: "Julian. Kalender bis

@@ -63,7 +63,7 @@ TEST(Settings, ValueForms) {
   EXPECT_TRUE(s.Tabelle);
   EXPECT_EQ(s.TableColumns.Schrittweite, 0.5f);
   EXPECT_EQ(s.Objekt, kSun);  // malformed integer: the default
-  EXPECT_EQ(s.Ort.Name, "Bad Münstereifel-Iversheim");  // first 25 characters, not bytes
+  EXPECT_EQ(s.Ort.Name, "Bad Münstereifel-Ivershei");  // first 25 characters, not bytes
   EXPECT_EQ(s.SpaltenSeparator, ";");
 }
 
