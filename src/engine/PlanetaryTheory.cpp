@@ -1,2 +1,534 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #include "engine/PlanetaryTheory.h"
+
+#include <swephexp.h>
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace orb::theory {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kPi = 3.14159265358979323846264338327950288;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kDegToRad = kPi / 180.0;
+constexpr double kArcsecToRad = kDegToRad / 3600.0;
+constexpr double kJ2000_jd = 2451545.0;
+constexpr double kDaysPerCentury = 36525.0;
+// Speed of light in AU per day (c = 299792458 m/s, au = 149597870700 m, IAU 2012).
+constexpr double kLight_auPerDay = 299792458.0 * 86400.0 / 149597870700.0;
+// Constant of aberration, Meeus chapter 23.
+constexpr double kAberration_rad = 20.49552 * kArcsecToRad;
+// Longest folder text Swiss Ephemeris takes (AS_MAXCH - 1 - 13); longer ones
+// it silently replaces by its built-in folder.
+constexpr std::size_t kMaxEphePathBytes = AS_MAXCH - 1 - 13;
+constexpr const char* kDefaultEphePath = ORBITELLO_DEFAULT_EPHE_PATH;
+
+using Vec3 = std::array<double, 3>;
+
+// The adapter's state: the folder of the files, which source the last
+// computation used, the last error text.
+struct TheoryState {
+  std::string ephePath = kDefaultEphePath;
+  bool pathApplied = false;
+  bool sourceKnown = false;
+  EphemerisSource lastSource = EphemerisSource::JplFiles;
+  std::string lastError;
+};
+
+TheoryState& State() {
+  static TheoryState state;
+  return state;
+}
+
+void EnsurePathApplied() {
+  TheoryState& state = State();
+  if (!state.pathApplied) {
+    swe_set_ephe_path(state.ephePath.c_str());
+    state.pathApplied = true;
+  }
+}
+
+// A body code taken apart: the Swiss Ephemeris planet number and what kind of
+// body it is.
+struct BodyId {
+  int swissIpl;
+  bool isSun;
+  bool isMoon;
+};
+
+std::optional<BodyId> DecodeBody(int32_t code) {
+  if (code < 1000 || code >= 1040) return std::nullopt;  // variants 0 and 1 only
+  switch ((code - 1000) % 20) {
+    case kBodySun:
+      return BodyId{SE_SUN, true, false};
+    case kBodyMercury:
+      return BodyId{SE_MERCURY, false, false};
+    case kBodyVenus:
+      return BodyId{SE_VENUS, false, false};
+    case kBodyMars:
+      return BodyId{SE_MARS, false, false};
+    case kBodyJupiter:
+      return BodyId{SE_JUPITER, false, false};
+    case kBodySaturn:
+      return BodyId{SE_SATURN, false, false};
+    case kBodyUranus:
+      return BodyId{SE_URANUS, false, false};
+    case kBodyNeptune:
+      return BodyId{SE_NEPTUNE, false, false};
+    case kBodyPluto:
+      return BodyId{SE_PLUTO, false, false};
+    case kBodyMoon:
+      return BodyId{SE_MOON, false, true};
+    default:
+      return std::nullopt;
+  }
+}
+
+struct Switches {
+  bool lightTime;
+  bool aberration;
+  bool nutation;
+};
+
+// One computation: collects which ephemeris Swiss Ephemeris used and the
+// first error.
+struct CalcContext {
+  bool usedAnalytical = false;
+  std::string error;
+
+  bool Fail(const std::string& text) {
+    if (error.empty()) error = text;
+    return false;
+  }
+};
+
+// Records the outcome of one Swiss Ephemeris call (return flag `ret`).
+bool CheckSwiss(CalcContext& ctx, int32 ret, const char* serr) {
+  if (ret == ERR) return ctx.Fail(std::string("Swiss Ephemeris: ") + serr);
+  if (ret & SEFLG_MOSEPH) ctx.usedAnalytical = true;
+  return true;
+}
+
+// Rectangular vector (AU) from swe_calc with SEFLG_XYZ and `flags`.
+bool SwissVector(CalcContext& ctx, double jd_tt, int ipl, int32 flags, Vec3& out) {
+  double xx[6] = {};
+  char serr[AS_MAXCH] = "";
+  const int32 ret = swe_calc(jd_tt, ipl, SEFLG_SWIEPH | SEFLG_XYZ | flags, xx, serr);
+  if (!CheckSwiss(ctx, ret, serr)) return false;
+  out = {xx[0], xx[1], xx[2]};
+  return true;
+}
+
+// A geocentric place as rectangular vectors (AU) in the ecliptic and in the
+// equator of date (true or mean, as the nutation switch says).
+struct Place {
+  Vec3 ecl;
+  Vec3 equ;
+};
+
+// Both frames of one Swiss Ephemeris place. The second call is served from
+// Swiss Ephemeris' cache of the last place of the body (same date and flags).
+bool SwissPlace(CalcContext& ctx, double jd_tt, int ipl, int32 flags, Place& out) {
+  return SwissVector(ctx, jd_tt, ipl, flags, out.ecl) &&
+         SwissVector(ctx, jd_tt, ipl, flags | SEFLG_EQUATORIAL, out.equ);
+}
+
+double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double Norm(const Vec3& a) { return std::sqrt(Dot(a, a)); }
+Vec3 Scale(const Vec3& a, double f) { return {a[0] * f, a[1] * f, a[2] * f}; }
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+Vec3 Unit(const Vec3& a) { return Scale(a, 1.0 / Norm(a)); }
+
+// Angle between two directions, radians, accurate near 0 and pi as well.
+double AngleBetween(const Vec3& a, const Vec3& b) { return std::atan2(Norm(Cross(a, b)), Dot(a, b)); }
+
+// An angle reduced into [0, 2pi).
+double Wrap2Pi(double a_rad) {
+  double w = std::fmod(a_rad, kTwoPi);
+  if (w < 0.0) w += kTwoPi;
+  if (w >= kTwoPi) w = 0.0;
+  return w;
+}
+
+struct Polar {
+  double lon_rad;  // [0, 2pi)
+  double lat_rad;
+  double dist_au;
+};
+
+Polar ToPolar(const Vec3& v) {
+  return {Wrap2Pi(std::atan2(v[1], v[0])), std::atan2(v[2], std::hypot(v[0], v[1])), Norm(v)};
+}
+
+int32 NutationFlag(const Switches& sw) { return sw.nutation ? 0 : SEFLG_NONUT; }
+
+// True (geometric) place at jd_tt: no light time, aberration or deflection.
+bool GeometricPlace(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, Place& out) {
+  return SwissPlace(ctx, jd_tt, body.swissIpl, nutFlag | SEFLG_TRUEPOS, out);
+}
+
+// The Moon's geocentric distance (AU) at t - tau, tau = distance / c. The
+// barycentric difference of the astrometric place is longer by the Earth's
+// orbital motion during tau (up to about 37 km), which is no distance of the
+// Moon from the Earth.
+bool MoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, double& dist_au) {
+  Vec3 now{};
+  if (!SwissVector(ctx, jd_tt, body.swissIpl, nutFlag | SEFLG_TRUEPOS, now)) return false;
+  Vec3 retarded{};
+  if (!SwissVector(ctx, jd_tt - Norm(now) / kLight_auPerDay, body.swissIpl, nutFlag | SEFLG_TRUEPOS, retarded)) {
+    return false;
+  }
+  dist_au = Norm(retarded);
+  return true;
+}
+
+// Gives both vectors of a Moon place the geocentric light-time distance.
+bool UseMoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, Place& place) {
+  double dist_au = 0;
+  if (!MoonDistance(ctx, jd_tt, body, nutFlag, dist_au)) return false;
+  place.ecl = Scale(Unit(place.ecl), dist_au);
+  place.equ = Scale(Unit(place.equ), dist_au);
+  return true;
+}
+
+// Place with light time, without aberration and deflection: Swiss
+// Ephemeris' astrometric place (barycentric body at t - tau minus the Earth
+// at t) for every body, the Moon included. The annual aberration then moves
+// the Sun and the Moon alike, so their relative geometry without aberration
+// (eclipses, lunar phases) is the apparent one. The Moon's distance is its
+// geocentric distance at t - tau (see MoonDistance).
+bool LightTimePlace(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, Place& out) {
+  if (!SwissPlace(ctx, jd_tt, body.swissIpl, nutFlag | SEFLG_NOABERR | SEFLG_NOGDEFL, out)) return false;
+  return !body.isMoon || UseMoonDistance(ctx, jd_tt, body, nutFlag, out);
+}
+
+// Apparent place: light time, aberration and deflection.
+bool FullApparentPlace(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, Place& out) {
+  return SwissPlace(ctx, jd_tt, body.swissIpl, nutFlag, out);
+}
+
+// The direction of `geometric` moved by the displacement from `lightTime` to
+// `apparent` (aberration and deflection), renormalised; length of `geometric`.
+Vec3 AddDisplacement(const Vec3& geometric, const Vec3& apparent, const Vec3& lightTime) {
+  const Vec3 g = Unit(geometric);
+  const Vec3 a = Unit(apparent);
+  const Vec3 l = Unit(lightTime);
+  const Vec3 moved{g[0] + a[0] - l[0], g[1] + a[1] - l[1], g[2] + a[2] - l[2]};
+  return Scale(Unit(moved), Norm(geometric));
+}
+
+// The place of a body with the three switches. Swiss Ephemeris' own "true
+// position" drops aberration and deflection as well, so the combination
+// without light time but with aberration adds the aberration displacement at
+// the light-time place to the geometric place.
+bool BodyPlace(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw, Place& out) {
+  const int32 nut = NutationFlag(sw);
+  if (sw.lightTime && sw.aberration) {
+    if (!FullApparentPlace(ctx, jd_tt, body, nut, out)) return false;
+    return !body.isMoon || UseMoonDistance(ctx, jd_tt, body, nut, out);
+  }
+  if (sw.lightTime) return LightTimePlace(ctx, jd_tt, body, nut, out);
+  if (!sw.aberration) return GeometricPlace(ctx, jd_tt, body, nut, out);
+  Place geo{};
+  Place app{};
+  Place lt{};
+  if (!GeometricPlace(ctx, jd_tt, body, nut, geo) || !FullApparentPlace(ctx, jd_tt, body, nut, app) ||
+      !LightTimePlace(ctx, jd_tt, body, nut, lt)) {
+    return false;
+  }
+  out.ecl = AddDisplacement(geo.ecl, app.ecl, lt.ecl);
+  out.equ = AddDisplacement(geo.equ, app.equ, lt.equ);
+  return true;
+}
+
+// Heliocentric distance (AU) of a body at jd_tt, geometric.
+bool HeliocentricDistance(CalcContext& ctx, double jd_tt, const BodyId& body, double& r_au) {
+  Vec3 helio{};
+  if (!SwissVector(ctx, jd_tt, body.swissIpl, SEFLG_HELCTR | SEFLG_TRUEPOS, helio)) return false;
+  r_au = Norm(helio);
+  return true;
+}
+
+// Swiss Ephemeris' planetary phenomena: attr[1] illuminated fraction,
+// attr[3] apparent diameter (degrees), attr[4] visual magnitude. For the
+// Moon the geometric place, whose distance is within 0.2 km of the light-time
+// distance used here (the barycentric light-time distance is 34 km longer).
+bool Phenomena(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw,
+               std::array<double, 20>& attr) {
+  int32 flags = SEFLG_SWIEPH | NutationFlag(sw);
+  if (body.isMoon || !sw.lightTime) flags |= SEFLG_TRUEPOS;
+  if (!sw.aberration) flags |= SEFLG_NOABERR | SEFLG_NOGDEFL;
+  char serr[AS_MAXCH] = "";
+  attr.fill(0.0);
+  const int32 ret = swe_pheno(jd_tt, body.swissIpl, flags, attr.data(), serr);
+  return CheckSwiss(ctx, ret, serr);
+}
+
+// Signed elongation (radians) of a body from the Sun, from the ecliptic
+// vectors of both: the angle between them, positive when the body lies east
+// of the Sun.
+double SignedElongation(const Vec3& body_ecl, const Vec3& sun_ecl) {
+  const double angle_rad = AngleBetween(body_ecl, sun_ecl);
+  const double eastward = sun_ecl[0] * body_ecl[1] - sun_ecl[1] * body_ecl[0];  // ~ sin(lon - lonSun)
+  return eastward < 0.0 ? -angle_rad : angle_rad;
+}
+
+// Everything _calcplanet gives, before it goes out through the pointers.
+struct PlanetResult {
+  Polar equ;
+  Polar ecl;
+  double helio_au;
+  double elong_rad;
+  std::array<double, 20> pheno;
+};
+
+constexpr BodyId kSunId{SE_SUN, true, false};
+constexpr BodyId kMoonId{SE_MOON, false, true};
+
+bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw,
+                   PlanetResult& out) {
+  // The phenomena first: their geocentric place fills Swiss Ephemeris' cache
+  // for the apparent place asked next (about a tenth faster).
+  Place place{};
+  if (!Phenomena(ctx, jd_tt, body, sw, out.pheno) || !BodyPlace(ctx, jd_tt, body, sw, place)) return false;
+  out.equ = ToPolar(place.equ);
+  out.ecl = ToPolar(place.ecl);
+  if (body.isSun) {
+    out.helio_au = 0.0;
+    out.elong_rad = 0.0;
+    return true;
+  }
+  Place sun{};
+  if (!BodyPlace(ctx, jd_tt, kSunId, sw, sun)) return false;
+  out.elong_rad = SignedElongation(place.ecl, sun.ecl);
+  const double tau_days = sw.lightTime ? out.equ.dist_au / kLight_auPerDay : 0.0;
+  return HeliocentricDistance(ctx, jd_tt - tau_days, body, out.helio_au);
+}
+
+bool ValidSwitch(int32_t s) { return s == 0 || s == 1; }
+
+// Checks the common arguments; on failure ctx holds the reason.
+std::optional<BodyId> CheckArguments(CalcContext& ctx, double jd_tt, int32_t code, int32_t lightTime,
+                                     int32_t aberration, int32_t nutation) {
+  const std::optional<BodyId> body = DecodeBody(code);
+  if (!body) {
+    ctx.Fail("Unbekannter Körpercode " + std::to_string(code));
+    return std::nullopt;
+  }
+  if (!ValidSwitch(lightTime) || !ValidSwitch(aberration) || !ValidSwitch(nutation)) {
+    ctx.Fail("Schalter für Lichtlaufzeit, Aberration und Nutation müssen 0 oder 1 sein");
+    return std::nullopt;
+  }
+  if (!std::isfinite(jd_tt)) {
+    ctx.Fail("Julianisches Datum ist keine endliche Zahl");
+    return std::nullopt;
+  }
+  return body;
+}
+
+// Ends a computation: records the source used, or the error.
+bool Finish(const CalcContext& ctx) {
+  TheoryState& state = State();
+  if (!ctx.error.empty()) {
+    state.lastError = ctx.error;
+    return false;
+  }
+  state.lastError.clear();
+  state.lastSource = ctx.usedAnalytical ? EphemerisSource::Analytical : EphemerisSource::JplFiles;
+  state.sourceKnown = true;
+  return true;
+}
+
+void Put(double* out, double value) {
+  if (out != nullptr) *out = value;
+}
+
+// Finds out which source the files in the current folder give, by computing
+// the Sun at J2000; keeps the last error text as it was.
+void ProbeSource() {
+  TheoryState& state = State();
+  if (state.sourceKnown) return;
+  const std::string keptError = state.lastError;
+  (void)_planetinfo(kJ2000_jd, kCodeSun, kQtyDistance, 1, 1, 1);
+  state.lastError = keptError;
+}
+
+}  // namespace
+
+int32_t TableBodyCode(int32_t objectKind) {
+  if (objectKind == -1) return kCodeSun;
+  if (objectKind == 0) return kCodeMoon;
+  if (objectKind == 1 || objectKind == 2) return 1000 + objectKind;
+  if (objectKind >= 3 && objectKind <= 8) return 1001 + objectKind;
+  return -1;
+}
+
+double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTime, int32_t aberration,
+                   int32_t nutation) {
+  EnsurePathApplied();
+  CalcContext ctx;
+  const std::optional<BodyId> id = CheckArguments(ctx, jd_tt, body, lightTime, aberration, nutation);
+  const bool knownQuantity = quantity == kQtyRightAscension || quantity == kQtyDeclination ||
+                             quantity == kQtyDistance || quantity == kQtyLongitude ||
+                             quantity == kQtyLatitude;
+  if (id && !knownQuantity) ctx.Fail("Unbekannte Größe " + std::to_string(quantity) + " für _planetinfo");
+  Place place{};
+  if (ctx.error.empty()) {
+    const Switches sw{lightTime == 1, aberration == 1, nutation == 1};
+    BodyPlace(ctx, jd_tt, *id, sw, place);
+  }
+  if (!Finish(ctx)) return kNaN;
+  switch (quantity) {
+    case kQtyRightAscension:
+      return ToPolar(place.equ).lon_rad;
+    case kQtyDeclination:
+      return ToPolar(place.equ).lat_rad;
+    case kQtyDistance:
+      return Norm(place.equ);
+    case kQtyLongitude:
+      return ToPolar(place.ecl).lon_rad;
+    default:
+      return ToPolar(place.ecl).lat_rad;
+  }
+}
+
+int32_t _calcplanet(double jd_tt, int32_t body, double* ra, double* dec, double* delta, double* r,
+                    double* elong, double* x, double* mag, double* diam, double* lon, double* lat,
+                    int32_t lightTime, int32_t aberration, int32_t nutation, int32_t one) {
+  EnsurePathApplied();
+  CalcContext ctx;
+  const std::optional<BodyId> id = CheckArguments(ctx, jd_tt, body, lightTime, aberration, nutation);
+  if (id && one != 1) ctx.Fail("Letztes Argument von _calcplanet muss 1 sein");
+  PlanetResult res{};
+  if (ctx.error.empty()) {
+    ComputePlanet(ctx, jd_tt, *id, Switches{lightTime == 1, aberration == 1, nutation == 1}, res);
+  }
+  if (!Finish(ctx)) {
+    for (double* out : {ra, dec, delta, r, elong, x, mag, diam, lon, lat}) Put(out, kNaN);
+    return -1;
+  }
+  Put(ra, res.equ.lon_rad);
+  Put(dec, res.equ.lat_rad);
+  Put(delta, res.equ.dist_au);
+  Put(r, res.helio_au);
+  Put(elong, res.elong_rad);
+  Put(x, id->isSun ? 1.0 : res.pheno[1]);
+  Put(mag, res.pheno[4]);
+  Put(diam, res.pheno[3] * 3600.0);
+  Put(lon, res.ecl.lon_rad);
+  Put(lat, res.ecl.lat_rad);
+  return 0;
+}
+
+void _aberrat_aux(double jd_tt, double* lon, double* lat, double sunLon, int32_t flag) {
+  if (lon == nullptr || lat == nullptr) {
+    State().lastError = "_aberrat_aux ohne Koordinaten aufgerufen";
+    return;
+  }
+  if (flag != 0 || !std::isfinite(jd_tt) || !std::isfinite(*lon) || !std::isfinite(*lat) ||
+      !std::isfinite(sunLon)) {
+    State().lastError = flag != 0 ? "Unbekannter Schalter " + std::to_string(flag) + " für _aberrat_aux"
+                                  : "_aberrat_aux mit ungültiger Zahl aufgerufen";
+    *lon = kNaN;
+    *lat = kNaN;
+    return;
+  }
+  // Meeus 23.2: e and the longitude of perihelion pi of the Earth's orbit.
+  const double t = (jd_tt - kJ2000_jd) / kDaysPerCentury;
+  const double e = 0.016708634 - t * (0.000042037 + t * 0.0000001267);
+  const double perihelion_rad = (102.93735 + t * (1.71946 + t * 0.00046)) * kDegToRad;
+  const double l = *lon;
+  const double b = *lat;
+  const double cosLat = std::cos(b);
+  const double dLat_rad =
+      -kAberration_rad * std::sin(b) * (std::sin(sunLon - l) - e * std::sin(perihelion_rad - l));
+  if (std::fabs(cosLat) >= 1e-12) {
+    const double dLon_rad =
+        (-kAberration_rad * std::cos(sunLon - l) + e * kAberration_rad * std::cos(perihelion_rad - l)) /
+        cosLat;
+    *lon = Wrap2Pi(l + dLon_rad);
+  } else {
+    *lon = Wrap2Pi(l);
+  }
+  *lat = b + dLat_rad;
+  State().lastError.clear();
+}
+
+void _cmoon200(double jd_tt, double* x, double* y, double* z, double* lon, double* dist, double* lat) {
+  EnsurePathApplied();
+  CalcContext ctx;
+  Place place{};
+  double dist_au = 0;
+  if (!std::isfinite(jd_tt)) {
+    ctx.Fail("Julianisches Datum ist keine endliche Zahl");
+  } else if (MoonDistance(ctx, jd_tt, kMoonId, SEFLG_NONUT, dist_au)) {
+    // As a lunar theory gives it: the geocentric geometric place at t - tau,
+    // mean equinox of date.
+    GeometricPlace(ctx, jd_tt - dist_au / kLight_auPerDay, kMoonId, SEFLG_NONUT, place);
+  }
+  if (!Finish(ctx)) {
+    for (double* out : {x, y, z, lon, dist, lat}) Put(out, kNaN);
+    return;
+  }
+  const Polar polar = ToPolar(place.ecl);
+  Put(x, place.ecl[0]);
+  Put(y, place.ecl[1]);
+  Put(z, place.ecl[2]);
+  Put(lon, polar.lon_rad);
+  Put(dist, polar.dist_au);
+  Put(lat, polar.lat_rad);
+}
+
+bool SetEphemerisPath(const std::string& path) {
+  TheoryState& state = State();
+  if (path.size() > kMaxEphePathBytes) {
+    state.lastError =
+        "Pfad der Ephemeridendateien ist länger als " + std::to_string(kMaxEphePathBytes) + " Bytes";
+    return false;
+  }
+  state.ephePath = path.empty() ? std::string(kDefaultEphePath) : path;
+  swe_set_ephe_path(state.ephePath.c_str());
+  state.pathApplied = true;
+  state.sourceKnown = false;
+  state.lastError.clear();
+  return true;
+}
+
+const std::string& EphemerisPath() { return State().ephePath; }
+
+EphemerisSource LastEphemerisSource() {
+  EnsurePathApplied();
+  ProbeSource();
+  return State().lastSource;
+}
+
+std::string EphemerisDescription() {
+  EnsurePathApplied();
+  ProbeSource();
+  const TheoryState& state = State();
+  if (state.lastSource == EphemerisSource::Analytical)
+    return "Swiss Ephemeris, analytische Ephemeride (Moshier)";
+  double start_jd = 0.0;
+  double end_jd = 0.0;
+  int denum = 0;
+  const char* file = swe_get_current_file_data(0, &start_jd, &end_jd, &denum);
+  if (file == nullptr) file = swe_get_current_file_data(1, &start_jd, &end_jd, &denum);
+  std::string folder = state.ephePath;
+  if (file != nullptr) folder = std::filesystem::path(file).lexically_normal().parent_path().string();
+  const std::string de = denum > 0 ? " (DE" + std::to_string(denum) + ")" : "";
+  return "Swiss Ephemeris, JPL-Dateien" + de + " in " + folder;
+}
+
+const std::string& LastError() { return State().lastError; }
+
+}  // namespace orb::theory

@@ -10,7 +10,28 @@
 // Behind it stands Swiss Ephemeris (Astrodienst AG): the compressed files
 // based on JPL DE431 in /usr/share/libswe/ephe when present, otherwise its
 // built-in analytical ephemeris (Moshier), which is good to about 1" for the
-// planets between 3000 BC and 3000 AD.
+// planets between 3000 BC and 3000 AD. The files reproduce DE431 to about a
+// milliarcsecond from 5400 BC to 5400 AD; Meeus' worked examples with the
+// complete VSOP87 (Sun, Venus) agree to 0.05".
+//
+// The three switches:
+//  - light time: the body where it was when the light now arriving left it.
+//    Planets and the Sun: barycentric position at t - tau seen from the Earth
+//    at t. The Moon: its geocentric position at t - tau (tau = distance / c),
+//    since its orbit is geocentric; Swiss Ephemeris' barycentric light time
+//    would move it by the Earth's orbital motion during tau as well (about
+//    37 km, up to 20"), a shift that only its aberration takes back.
+//    Distances with light time are the light-time distances c * tau.
+//  - aberration: annual aberration and the gravitational deflection of light
+//    by the Sun, taken together as the "apparent place" correction. For the
+//    Moon it is below 1 milliarcsecond once light time is applied.
+//  - nutation: with it, coordinates refer to the true equator, ecliptic and
+//    equinox of the date; without it to the mean ones of the date.
+// With all three on the places are the apparent places of the date.
+//
+// All routines keep their state (path, last source, last error) in this
+// module; Swiss Ephemeris itself is not reentrant, so call them from one
+// thread only.
 
 #include <cstdint>
 #include <string>
@@ -30,7 +51,8 @@ inline constexpr int32_t kBodyPluto = 9;
 inline constexpr int32_t kBodyMoon = 11;
 
 // Codes the program uses: the table driver asks variant 0, the event searches
-// and fits ask for the Sun as 1020; the Moon is always 1011.
+// and fits ask for the Sun as 1020; the Moon is always 1011. Variants 0 and 1
+// give the same full-precision computation; other variants are unknown codes.
 inline constexpr int32_t kCodeSun = 1000;
 inline constexpr int32_t kCodeSunSearch = 1020;
 inline constexpr int32_t kCodeMoon = 1011;
@@ -43,36 +65,59 @@ inline constexpr int32_t kQtyLongitude = 8;       // ecliptic longitude of date,
 inline constexpr int32_t kQtyLatitude = 9;        // ecliptic latitude of date, radians
 
 // The table driver's body code of an object index k (-1 Sun, 0 Moon,
-// 1..8 Mercury..Pluto).
+// 1..8 Mercury..Pluto): 1000, 1011, 1000 + k for Mercury and Venus,
+// 1001 + k for Mars..Pluto. Any other index gives -1.
 int32_t TableBodyCode(int32_t objectKind);
 
-// One quantity of a body at `jd_tt`. With nutation the coordinates refer to
-// the true equator and equinox of the date, without it to the mean ones.
-// Returns NaN for an unknown body or quantity, or when the theory fails
-// (LastError() tells why).
+// One quantity of a body at `jd_tt` (Julian date, dynamical time). With
+// nutation the coordinates refer to the true equator and equinox of the date,
+// without it to the mean ones. Returns NaN for an unknown body or quantity, a
+// switch other than 0 or 1, a date that is not a finite number or outside the
+// ephemeris, or when the theory fails (LastError() tells why).
 double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTime, int32_t aberration,
                    int32_t nutation);
 
-// All quantities of a body at `jd_tt`: right ascension and declination
-// (radians), geocentric distance delta and heliocentric distance r (AU),
-// signed elongation from the Sun (radians; positive east of the Sun, that is
-// in the evening sky), x (not used by the program; the illuminated fraction),
-// visual magnitude, apparent diameter (arcseconds), ecliptic longitude and
-// latitude (radians, of date). The last argument is always 1. Returns 0, or
-// -1 when the body is unknown or the theory fails (outputs are then NaN).
+// All quantities of a body at `jd_tt` (dynamical time):
+//   ra, dec   right ascension [0, 2pi) and declination, radians
+//   delta     geocentric distance, AU
+//   r         heliocentric distance, AU, at the time the light left the body
+//             (t - tau with light time); 0 for the Sun itself
+//   elong     signed elongation from the Sun, radians: the angle between the
+//             body and the Sun (same switches), positive when the body lies
+//             east of the Sun (sin(lon - lonSun) > 0, the evening sky),
+//             negative west of it; 0 for the Sun
+//   x         illuminated fraction of the disc (not used by the program; 1 for
+//             the Sun)
+//   mag       visual magnitude, diam apparent diameter in arcseconds, both as
+//             Swiss Ephemeris' planetary phenomena give them (for the Moon
+//             those of its geometric place, see the light-time note above)
+//   lon, lat  ecliptic longitude [0, 2pi) and latitude of date, radians
+// The last argument is always 1. Null output pointers are skipped. Returns 0,
+// or -1 when the body is unknown, a switch is not 0 or 1, `one` is not 1, the
+// date is not finite or outside the ephemeris, or the theory fails (all
+// outputs are then NaN and LastError() tells why).
 int32_t _calcplanet(double jd_tt, int32_t body, double* ra, double* dec, double* delta, double* r,
                     double* elong, double* x, double* mag, double* diam, double* lon, double* lat,
                     int32_t lightTime, int32_t aberration, int32_t nutation, int32_t one);
 
 // Adds annual aberration in place to an ecliptic longitude and latitude of
 // date (radians), given the Sun's geometric longitude (radians) at `jd_tt`.
-// Meeus, Astronomical Algorithms, formula 23.2 (with the eccentricity terms).
+// Meeus, Astronomical Algorithms (2nd ed.), formula 23.2 with the terms of
+// the Earth's orbital eccentricity, constant of aberration 20.49552"; it
+// agrees with Swiss Ephemeris' rigorous annual aberration to 0.02". The
+// longitude comes back in [0, 2pi); at a pole (|cos lat| < 1e-12), where the
+// longitude is undefined, only the latitude changes. `flag` is always 0; a
+// flag other than 0 or an argument that is not finite makes both coordinates
+// NaN (LastError() tells why).
 void _aberrat_aux(double jd_tt, double* lon, double* lat, double sunLon, int32_t flag);
 
 // The Moon from the lunar theory: geocentric ecliptic rectangular
-// coordinates (AU) and longitude, distance (AU) and latitude (radians) of date.
-// The program's lunar-theory switch, kUseLunarTheory, is off, so eclipse code
-// uses body 1011 instead; the call itself is complete.
+// coordinates x, y, z (AU) and longitude (radians, [0, 2pi)), distance (AU)
+// and latitude (radians), referred to the mean ecliptic and equinox of the
+// date, with light time and without aberration (the switches 1, 0, 0 that the
+// eclipse code passes for body 1011). The program's lunar-theory switch,
+// kUseLunarTheory, is off, so eclipse code uses body 1011 instead; the call
+// itself is complete. On failure all outputs are NaN (LastError() tells why).
 void _cmoon200(double jd_tt, double* x, double* y, double* z, double* lon, double* dist, double* lat);
 inline constexpr bool kUseLunarTheory = false;
 
@@ -82,12 +127,21 @@ enum class EphemerisSource {
   Analytical,  // built-in analytical ephemeris (Moshier)
 };
 
-// Folder of the ephemeris files (default /usr/share/libswe/ephe).
-void SetEphemerisPath(const std::string& path);
+// Folder of the ephemeris files (default /usr/share/libswe/ephe; an empty
+// text restores it). Several folders may be given separated by ':'. Swiss
+// Ephemeris keeps the path in a 256-byte buffer with room for a file name, so
+// a path longer than 242 bytes is refused: the folder stays as it was, the
+// call returns false and LastError() tells why. As Swiss Ephemeris documents,
+// a non-empty environment variable SE_EPHE_PATH overrides the folder given
+// here; EphemerisDescription() names the folder actually read.
+bool SetEphemerisPath(const std::string& path);
 const std::string& EphemerisPath();
 
 // The source the last successful call used, and a German description of it
-// for the About box.
+// for the About box, e.g. "Swiss Ephemeris, JPL-Dateien (DE431) in
+// /usr/share/libswe/ephe" or "Swiss Ephemeris, analytische Ephemeride
+// (Moshier)". Before any computation (or after a change of the path) both
+// first compute the Sun at J2000 to find out.
 EphemerisSource LastEphemerisSource();
 std::string EphemerisDescription();
 
