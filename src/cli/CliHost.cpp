@@ -8,7 +8,10 @@ namespace orb::cli {
 CliHost::CliHost(std::ostream& out, std::ostream& err, std::optional<bool> answerYes)
     : out_(out), err_(err), answerYes_(answerYes) {}
 
-void CliHost::AddLine(const std::string& line) { out_ << line << '\n'; }
+void CliHost::AddLine(const std::string& line) {
+  out_ << line << '\n';
+  ++lines_;
+}
 
 MsgResult CliHost::MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
                               MsgResult goOn) {

@@ -17,6 +17,7 @@ class CliHost : public Host {
   CliHost(std::ostream& out, std::ostream& err, std::optional<bool> answerYes);
 
   void AddLine(const std::string& line) override;
+  std::size_t LineCount() const override { return lines_; }
   void ProcessMessages() override {}
   MsgResult MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
                        MsgResult goOn = MsgResult::Yes) override;
@@ -29,6 +30,7 @@ class CliHost : public Host {
   std::ostream& out_;
   std::ostream& err_;
   std::optional<bool> answerYes_;
+  std::size_t lines_ = 0;
 };
 
 }  // namespace orb::cli

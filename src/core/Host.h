@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orb {
@@ -26,6 +27,9 @@ class Host {
 
   // Appends one line to the text area; an empty text gives an empty line.
   virtual void AddLine(const std::string& line) = 0;
+
+  // The number of lines the text area holds.
+  virtual std::size_t LineCount() const = 0;
 
   // Dispatches pending window messages (one step of the message pump), so
   // that the stop button can be pressed during a long computation.

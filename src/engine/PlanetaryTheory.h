@@ -15,16 +15,17 @@
 // complete VSOP87 (Sun, Venus) agree to 0.05".
 //
 // The three switches:
-//  - light time: the body where it was when the light now arriving left it.
-//    Planets and the Sun: barycentric position at t - tau seen from the Earth
-//    at t. The Moon: its geocentric position at t - tau (tau = distance / c),
-//    since its orbit is geocentric; Swiss Ephemeris' barycentric light time
-//    would move it by the Earth's orbital motion during tau as well (about
-//    37 km, up to 20"), a shift that only its aberration takes back.
-//    Distances with light time are the light-time distances c * tau.
+//  - light time: the body where it was when the light now arriving left it,
+//    seen from the Earth at t (barycentric position at t - tau minus the
+//    Earth's at t): the astrometric place, for every body alike. Without
+//    aberration all bodies, the Moon included, thus stand where they stand
+//    among catalogue stars, and the Sun and the Moon keep their apparent
+//    separation at conjunction. Distances with light time are the
+//    light-time distances c * tau; the Moon's is its geocentric distance at
+//    t - tau (the barycentric difference would add the Earth's motion during
+//    tau, up to 37 km).
 //  - aberration: annual aberration and the gravitational deflection of light
-//    by the Sun, taken together as the "apparent place" correction. For the
-//    Moon it is below 1 milliarcsecond once light time is applied.
+//    by the Sun, taken together as the "apparent place" correction.
 //  - nutation: with it, coordinates refer to the true equator, ecliptic and
 //    equinox of the date; without it to the mean ones of the date.
 // With all three on the places are the apparent places of the date.
@@ -114,8 +115,8 @@ void _aberrat_aux(double jd_tt, double* lon, double* lat, double sunLon, int32_t
 // The Moon from the lunar theory: geocentric ecliptic rectangular
 // coordinates x, y, z (AU) and longitude (radians, [0, 2pi)), distance (AU)
 // and latitude (radians), referred to the mean ecliptic and equinox of the
-// date, with light time and without aberration (the switches 1, 0, 0 that the
-// eclipse code passes for body 1011). The program's lunar-theory switch,
+// date: the geometric geocentric place at t - tau, as a lunar theory gives
+// it. The program's lunar-theory switch,
 // kUseLunarTheory, is off, so eclipse code uses body 1011 instead; the call
 // itself is complete. On failure all outputs are NaN (LastError() tells why).
 void _cmoon200(double jd_tt, double* x, double* y, double* z, double* lon, double* dist, double* lat);

@@ -20,6 +20,7 @@ class ScriptedHost : public Host {
   };
 
   void AddLine(const std::string& line) override { lines.push_back(line); }
+  std::size_t LineCount() const override { return lines.size(); }
   void ProcessMessages() override;
   MsgResult MessageBox(MsgKind kind, const std::string& caption, const std::string& text,
                        MsgResult goOn = MsgResult::Yes) override;
