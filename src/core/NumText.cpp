@@ -16,9 +16,12 @@ std::string PadLeft(std::string s, int width) {
 
 std::string Fixed(long double x, int decimals) {
   if (decimals < 0) decimals = 0;
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "%.*Lf", decimals, x);
-  return buf;
+  const int length = std::snprintf(nullptr, 0, "%.*Lf", decimals, x);
+  if (length < 0) return "";
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.*Lf", decimals, x);
+  text.pop_back();
+  return text;
 }
 
 // Byte index of the character at 0-based character index `n` (s.size() when beyond).

@@ -84,7 +84,11 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
   return std::nullopt;
 }
 
-void IniDocument::Set(const std::string& section, const std::string& key, const std::string& value) {
+void IniDocument::Set(const std::string& section, const std::string& key, const std::string& rawValue) {
+  // A value is one line: a line break in it would start new keys or sections.
+  std::string value = rawValue;
+  for (char& c : value)
+    if (c == '\n' || c == '\r') c = ' ';
   std::string stored = value;
   const bool needsQuotes = !value.empty() && (Trim(value) != value ||
                                               (value.size() >= 2 && value.front() == '"' && value.back() == '"'));

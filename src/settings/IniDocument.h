@@ -28,7 +28,7 @@ class IniDocument {
 
   // Sets `key` in `section`, adding the section and key at their ends when
   // absent. A value with leading or trailing blanks is enclosed in double
-  // quotes so that it reads back unchanged.
+  // quotes so that it reads back unchanged; line breaks in it become blanks.
   void Set(const std::string& section, const std::string& key, const std::string& value);
 
   // Removes `key` from `section` (nothing happens when it is absent).

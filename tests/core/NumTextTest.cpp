@@ -12,6 +12,8 @@ TEST(NumText, StrPadsAndRounds) {
   EXPECT_EQ(Str(-0.5L, 5, 1), " -0.5");
   EXPECT_EQ(Str(123456.0L, 3, 1), "123456.0");  // longer than the field when needed
   EXPECT_EQ(Str(7.0L, 1, 0), "7");
+  // Very large values keep every digit (201 digits and 2 decimals).
+  EXPECT_EQ(Str(1e200L, 1, 2).size(), 204u);
 }
 
 TEST(NumText, StrTRemovesTrailingZeros) {

@@ -30,6 +30,15 @@ TEST(IniDocument, SetKeepsEverythingElse) {
   EXPECT_EQ(IniDocument::Parse(ini.Serialize()).Get("C", "w").value_or("?"), " 5");
 }
 
+TEST(IniDocument, ValuesStayOneLine) {
+  // A value with line breaks must not add a section or a key.
+  IniDocument ini;
+  ini.Set("A", "Ort", "x\n[Ini]\nIniFile=/tmp/andere.ini");
+  const IniDocument back = IniDocument::Parse(ini.Serialize());
+  EXPECT_FALSE(back.HasSection("Ini"));
+  EXPECT_EQ(back.Get("A", "Ort").value_or("?"), "x [Ini] IniFile=/tmp/andere.ini");
+}
+
 TEST(IniDocument, Latin1LinesBecomeUtf8) {
   const IniDocument ini = IniDocument::Parse("[A]\nOrt=M\xfcnchen\nFluss=Isar \xc3\xa4\n");
   EXPECT_EQ(ini.Get("A", "Ort").value_or("?"), "München");
