@@ -1,56 +1,64 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #include "cli/CliApp.h"
 
-#include <fstream>
 #include <functional>
 #include <map>
 #include <ostream>
-#include <sstream>
 
 #include "cli/CliHost.h"
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
+#include "tables/TableDriver.h"
 
 namespace orb::cli {
 namespace {
 
-constexpr const char* kSettingsFileName = "ORBITELLO.INI";
+// What a command of the batch program works with.
+struct CommandContext {
+  const CliOptions& options;
+  TSettings& settings;
+  const IniDocument& settingsFile;
+  Host& host;
+};
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return true;
+// A command computes with the loaded settings and returns the exit code.
+using Command = std::function<int(CommandContext&)>;
+
+int TableCommand(CommandContext& c) {
+  ComputeTable(c.settings, c.host);
+  return kExitOk;
 }
 
-// A command of the batch program: computes with the loaded settings and
-// returns the exit code.
-using Command = std::function<int(const CliOptions&, TSettings&, Host&)>;
+int YearbookCommand(CommandContext& c) {
+  YearBookRun(c.settings, c.host, c.settingsFile);
+  return kExitOk;
+}
 
 const std::map<std::string, Command>& Commands() {
-  static const std::map<std::string, Command> commands = {};
+  static const std::map<std::string, Command> commands = {
+      {"table", TableCommand},
+      {"yearbook", YearbookCommand},
+  };
   return commands;
 }
 
 }  // namespace
 
 bool LoadSettingsDocument(const CliOptions& options, IniDocument& ini, std::ostream& err) {
-  std::string text;
+  SettingsFile file;
   if (options.iniPath) {
-    const std::string path = ResolvePathCaseInsensitive(*options.iniPath);
-    if (path.empty() || !ReadWholeFile(path, text)) {
+    if (ResolvePathCaseInsensitive(*options.iniPath).empty()) {
       err << "Fehler!: Datei " << *options.iniPath << " nicht gefunden\n";
       return false;
     }
+    file = SettingsFile::Open(*options.iniPath);
   } else if (!options.noIni) {
-    const std::string path = ResolvePathCaseInsensitive(kSettingsFileName);
-    if (!path.empty()) ReadWholeFile(path, text);
+    file = OpenSettingsFile();
   }
-  ini = IniDocument::Parse(text);
+  ini = file.Document();
   for (const auto& [key, value] : options.sets) ini.Set(kMainSection, key, value);
   return true;
 }
@@ -80,7 +88,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   CliHost host(out, err, options.answerYes);
   KernelHostScope kernelScope(host);
-  return command->second(options, settings, host);
+  CommandContext context{options, settings, ini, host};
+  return command->second(context);
 }
 
 }  // namespace orb::cli

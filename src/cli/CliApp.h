@@ -20,9 +20,11 @@ inline constexpr int kExitUsage = 2;    // usage error (with the usage text on s
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The settings document the options name: none with --no-ini, the file of
-// --ini, otherwise ORBITELLO.INI found by the program's rule; every --set
-// then overrides one key of the main section. False (with a message on
-// `err`) when a file named by --ini does not exist.
+// --ini, otherwise ORBITELLO.INI found by the program's rule (working
+// directory, then the section "Ini" of that file); every --set then
+// overrides one key of the main section. False (with a message on `err`)
+// when a file named by --ini does not exist. The batch program never writes
+// the settings file.
 bool LoadSettingsDocument(const CliOptions& options, IniDocument& ini, std::ostream& err);
 
 }  // namespace orb::cli

@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#include "tables/TableDriver.h"
+
+#include <cmath>
+
+#include "core/KernelReport.h"
+#include "core/NumText.h"
+#include "engine/Frames.h"
+#include "engine/LowPrecision.h"
+#include "engine/PhysEphemeris.h"
+#include "engine/PlanetaryTheory.h"
+#include "engine/RiseSet.h"
+#include "settings/SettingsLoad.h"
+#include "tables/QuickRiseSet.h"
+#include "tables/TableFormat.h"
+#include "tables/TableText.h"
+
+namespace orb {
+namespace {
+
+constexpr Extended kKmPerAu = 149597870.691L;
+constexpr Extended kRadToDeg = 180 / kPi;
+
+bool IsPlanet(int32_t kind) { return kind >= kMercury && kind <= kPluto; }
+
+Extended Wrap2Pi(Extended a) {
+  Extended w = std::fmod(a, kTwoPi);
+  if (w < 0) w += kTwoPi;
+  return w;
+}
+
+// The quantities of one row: radians, AU, arcseconds for the diameter.
+struct Row {
+  Extended lon = 0, lat = 0, ra = 0, dec = 0;  // of the date
+  Extended delta = 0, r = 0, R = 0;
+  Extended elong = 0, mag = 0, diam = 0;
+  Extended P = 0, moonPhaseAngle = 0;          // Moon only
+  Extended raOut = 0, decOut = 0, lonOut = 0, latOut = 0;  // the copies the columns show
+  Extended ha = 0, az = 0, alt = 0;
+};
+
+// Sun, Moon and planets from the planetary theory at TT, with the three
+// correction switches of the settings.
+void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
+  double ra, dec, delta, r, elong, x, mag, diam, lon, lat;
+  const int32_t lt = s.Lichtlaufzeit, ab = s.Aberration, nut = s.Nutation;
+  const double tt_d = static_cast<double>(tt);
+  theory::_calcplanet(tt_d, theory::TableBodyCode(s.Objekt), &ra, &dec, &delta, &r, &elong, &x, &mag, &diam, &lon,
+                      &lat, lt, ab, nut, 1);
+  row.ra = ra, row.dec = dec, row.delta = delta, row.r = r, row.elong = elong;
+  row.mag = mag, row.diam = diam, row.lon = lon, row.lat = lat;
+  if (s.Objekt == kMoon) {
+    // Phase value: 0 at new moon, +-1 at full moon, positive while waxing.
+    const Extended t = (row.lon - SunLongitudeShort(tt)) / kTwoPi + 2.4999L;
+    row.P = 2 * (t - std::floor(t) - 0.4999L);
+    row.moonPhaseAngle = ((row.P >= 0 ? 1 : -1) - row.P) * kPi;
+  }
+  if (s.Objekt >= kMoon) {
+    row.R = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyDistance, lt, ab, nut);
+  }
+}
+
+// The fixed point of the coordinate dialog, precessed to the row's instant.
+void ArbitraryPosition(const TSettings& s, const ArbitraryCoordinates& a, Row& row) {
+  row.lon = a.lon_rad;
+  row.lat = a.lat_rad;
+  if (a.epochJD != s.StartJulDat) PrecessEcliptic(row.lon, row.lat, s.StartJulDat, a.epochJD);
+  EclipticToEquatorial(s.StartJulDat, row.lat, row.lon, row.ra, row.dec);
+}
+
+// Topocentric place, output copies in the chosen equinox, hour angle and
+// horizontal coordinates.
+void RowFrames(const TSettings& s, Row& row) {
+  const TTableColumns& c = s.TableColumns;
+  // A fixed point has no distance: it is infinitely far and has no parallax.
+  if (s.MondTopozentrisch && row.delta > 0) {
+    TopocentricCorrection(row.ra, row.dec, row.delta, s.Ort.Breite, s.Ort.Laenge, s.StartJulDat);
+    if (c.EklipKoor || c.PhysEph) EquatorialToEcliptic(s.StartJulDat, row.dec, row.ra, row.lon, row.lat);
+  }
+  row.raOut = row.ra, row.decOut = row.dec, row.lonOut = row.lon, row.latOut = row.lat;
+  if (!s.AequinTag) {
+    const Extended epoch = EpochOfYear(s.Aequinokt);
+    PrecessEquatorial(row.raOut, row.decOut, epoch, s.StartJulDat);
+    PrecessEcliptic(row.lonOut, row.latOut, epoch, s.StartJulDat);
+  }
+  if (c.StdwDe || c.AzimKoor) {
+    const Extended lst_rad = static_cast<Extended>(LocalSiderealTime(s.Ort.Laenge, s.StartJulDat)) * kPi / 12;
+    row.ha = Wrap2Pi(lst_rad - row.ra);
+    if (c.AzimKoor) EquatorialToHorizontal(DegToRad(s.Ort.Breite), row.dec, row.ha, row.az, row.alt);
+  }
+}
+
+// The cells of one row, in the order of the column header line.
+class RowFormatter {
+ public:
+  RowFormatter(const TSettings& s, const Row& row, Extended tt)
+      : s_(s), c_(s.TableColumns), row_(row), tt_(tt), sep_(s.SpaltenSeparator),
+        angle_(AngleStyleOf(s)), kind_(s.Objekt) {}
+
+  std::string Text() {
+    TimeColumns();
+    CoordinateColumns();
+    LocalColumns();
+    MoonColumns();
+    BodyColumns();
+    PhysicalColumns();
+    return text_;
+  }
+
+ private:
+  void Cell(const std::string& cell) { text_ += cell + sep_; }
+
+  void TimeColumns() {
+    const float zone = s_.Zeitzone;
+    if (c_.Wochentag) Cell(WeekdayText(s_.StartJulDat, zone) + " ");
+    if (c_.Datum) Cell(DateText(s_.StartJulDat, zone, DateStyleOf(s_)));
+    if (c_.Uhrzeit) Cell(" " + ClockTimeText(24 * Frac(s_.StartJulDat + zone / 24.000001L + 0.500001L)));
+    if (s_.ShowJulDat) Cell(Str(s_.StartJulDat, 15, 5));
+  }
+
+  void CoordinateColumns() {
+    if (c_.RaDe) {
+      Cell(s_.RAGrad ? "  " + LongitudeText(row_.raOut, angle_) : "   " + HoursAngleText(row_.raOut, angle_));
+    }
+    if (c_.StdwDe) {
+      Cell(s_.RAGrad || s_.Nautisch ? "  " + LongitudeText(row_.ha, angle_)
+                                    : "   " + HoursAngleText(row_.ha, angle_));
+    }
+    if (c_.RaDe || c_.StdwDe) Cell(LatitudeText(row_.decOut, angle_));
+    if (c_.EklipKoor) {
+      Cell("  " + LongitudeText(row_.lonOut, angle_));
+      Cell(LatitudeText(row_.latOut, angle_));
+    }
+  }
+
+  void LocalColumns() {
+    const Extended lat = s_.Ort.Breite, lon = s_.Ort.Laenge;
+    if (c_.AzimKoor) {
+      const std::string t = " " + AzimuthElevationText(row_.alt, row_.az, angle_);
+      const std::size_t cut = Utf8Length(t) - 10;
+      Cell(Utf8Left(t, cut) + sep_ + Utf8Mid(t, cut + 1, 10));
+    }
+    if (c_.AufKulmUnt) {
+      std::string rise, culmination, set;
+      if (kind_ == kSun || kind_ == kMoon) {
+        const std::string t = RiseSet(kind_, lat, -lon, s_.Zeitzone, s_.StartJulDat).text;
+        rise = t.substr(0, 6), culmination = t.substr(6, 7), set = t.substr(13);
+      } else {
+        const QuickRiseSetResult q = QuickRiseSet(lat, lon, s_.Zeitzone, row_.ra, row_.dec, s_.StartJulDat);
+        rise = q.rise, culmination = q.culmination, set = q.set;
+      }
+      Cell("  " + rise + sep_ + culmination + sep_ + set);
+    }
+    if (c_.AufUntAz) {
+      Extended az = 0;
+      if (RisingAzimuth(DegToRad(lat), row_.dec, az)) {
+        const Extended a_deg = az * kRadToDeg;
+        Cell(Str(a_deg, 7, 0) + "°" + sep_ + Str(360 - a_deg, 4, 0) + "°");
+      } else {
+        Cell("    -- " + sep_ + "   -- ");
+      }
+    }
+    if (c_.AEDaemm && kind_ == kSun) {
+      const int32_t twilightKind = 90 + static_cast<int32_t>(std::lround(s_.DaemmTiefe));
+      const std::string t = " " + RiseSet(twilightKind, lat, -lon, s_.Zeitzone, s_.StartJulDat).text;
+      Cell(t.substr(0, t.size() - 7) + sep_ + t.substr(t.size() - 7));
+    }
+  }
+
+  void MoonColumns() {
+    if (kind_ != kMoon) return;
+    if (c_.Mondphase) Cell(Str(row_.P, 7, 2));
+    if (c_.Mondalter) Cell(Str(row_.P * 14.8L, 7, 1));
+  }
+
+  void BodyColumns() {
+    if (c_.Elongation && kind_ >= kMercury) Cell(Str(DegreesOf(row_.elong), 7, 1));
+    if (c_.Entfernung && kind_ >= kSun) {
+      if (s_.Nautisch) {
+        const Extended hp_deg = std::atan2(kEarthRadius_km / (row_.delta * kKmPerAu), 1.0L) * kRadToDeg;
+        Cell(Str(hp_deg * 60, 9, 5));
+      } else if (kind_ == kMoon) {
+        Cell(Str(row_.delta * kKmPerAu, 9, 0));
+      } else {
+        Cell(Str(row_.delta, 9, 5));
+      }
+    }
+    if (c_.Helligkeit && kind_ >= kSun) Cell(Str(row_.mag, 7, 1));
+    if (c_.Durchmesser && kind_ >= kSun && kind_ <= kPluto) {
+      Cell(s_.Nautisch ? Str(row_.diam / 120, 8, 2) : Str(row_.diam, 8, 1));
+      if (kind_ == kSaturn) {
+        Cell(s_.Nautisch ? Str(row_.diam * 2.31L / 120, 7, 2) : Str(row_.diam * 2.31L, 7, 1));
+      }
+    }
+  }
+
+  void PhysicalColumns() {
+    if (!c_.PhysEph) return;
+    if (kind_ >= kMoon && kind_ <= kPluto) {
+      const Extended i = kind_ == kMoon ? row_.moonPhaseAngle : PhaseAngle(row_.delta, row_.r, row_.R, row_.elong);
+      Cell(Str(DegreesOf(i), 8, 1));
+    }
+    if (kind_ == kSun) {
+      const SunOrientation o = SunOrientationOf(tt_);
+      OrientationCells(o.P, o.B0, o.L0, nullptr);
+    } else if (IsPlanet(kind_)) {
+      const PlanetOrientation o = PlanetOrientationOf(kind_, s_.StartJulDat, s_.DeltaT, row_.ra, row_.dec, row_.delta);
+      OrientationCells(o.P, o.D, o.CM, kind_ == kJupiter ? &o.CM2 : nullptr);
+    } else if (kind_ == kMoon) {
+      const Libration l = LunarLibration(row_.lon, row_.lat, tt_);
+      const SunOnMoon sun = SunOnMoonOf(row_.lon, row_.lat, row_.delta, tt_);
+      Cell(Str(l.l * kRadToDeg, 7, 1) + " ");
+      Cell(Str(l.b * kRadToDeg, 5, 1));
+      Cell(Str(sun.colongitude * kRadToDeg, 8, 1));
+      Cell(Str(sun.latitude * kRadToDeg, 5, 1));
+    }
+  }
+
+  void OrientationCells(Extended p, Extended d, Extended cm, const Extended* cm2) {
+    Cell(Str(p * kRadToDeg, 7, 1));
+    Cell(" " + Str(d * kRadToDeg, 6, 1));
+    Cell(Str(cm * kRadToDeg, 7, 1));
+    if (cm2 != nullptr) Cell(Str(*cm2 * kRadToDeg, 7, 1));
+  }
+
+  const TSettings& s_;
+  const TTableColumns& c_;
+  const Row& row_;
+  Extended tt_;
+  const std::string& sep_;
+  AngleStyle angle_;
+  int32_t kind_;
+  std::string text_;
+};
+
+std::string RowText(const TSettings& s, const ArbitraryCoordinates& arbitrary) {
+  const Extended tt = s.StartJulDat + s.DeltaT;
+  Row row;
+  if (s.Objekt == kArbitrary) {
+    ArbitraryPosition(s, arbitrary, row);
+  } else {
+    TheoryPosition(s, tt, row);
+  }
+  RowFrames(s, row);
+  return RowFormatter(s, row, tt).Text();
+}
+
+// After a stop request: "Nein" lets the computation go on.
+void AskStop(TSettings& s, Host& host) {
+  if (host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
+    s.RunState = std::abs(s.RunState) > 0 ? std::abs(s.RunState) : kRunTable;
+  }
+}
+
+}  // namespace
+
+std::string TableTitle(const TSettings& s) {
+  switch (s.Objekt) {
+    case kArbitrary:
+      return s.ArbitraryTitle;
+    case kSun:
+      return "Sonne";
+    case kMoon:
+      return s.MondTopozentrisch ? "Mond (topozentrisch)" : "Mond";
+    case kSmallBody: {
+      const CometBahnTyp& e = s.CurrentElements;
+      if (!e.asteroid) return "Komet " + e.name;
+      if (e.number < 1) return "Asteroid " + e.name;
+      return "Asteroid (" + std::to_string(e.number) + ") " + e.name;
+    }
+    default:
+      return s.PlanetName(s.Objekt);
+  }
+}
+
+void RequestStop(TSettings& s) {
+  s.RunState = -std::abs(s.RunState);
+  s.YearBookRun = false;
+}
+
+void ComputeTable(TSettings& s, Host& host, const ArbitraryCoordinates& arbitrary) {
+  KernelHostScope kernelReports(host);
+  s.RunState = kRunTable;
+  host.EnableStop(true);
+  s.StartJulDat = s.Startdat;
+  s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
+
+  const std::string header = HeaderLine(s);
+  if (header != s.LastHeader) {
+    if (host.LineCount() > 1) host.AddLine("");
+    host.AddLine(header);
+    s.LastHeader = header;
+  }
+  host.AddLine("");
+  host.AddLine(TableTitle(s));
+  host.AddLine(ColumnHeaderLine(s));
+
+  const Extended step = s.TableColumns.Schrittweite;
+  // Positions of comets and minor planets come from their orbits, which this
+  // build does not compute yet: their table ends with the column header.
+  const bool hasRows = s.Objekt != kSmallBody;
+  while (hasRows) {
+    s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
+    host.AddLine(RowText(s, arbitrary));
+    host.ProcessMessages();
+    if (s.Tabelle) s.StartJulDat += step;
+    if (s.RunState < 1) AskStop(s, host);
+    // A step of zero or less would never reach the end of the range.
+    if (!s.Tabelle || step <= 0 || s.RunState <= 0) break;
+    if (!(s.EndJulDat > s.StartJulDat - step + 0.00001L)) break;
+  }
+
+  s.RunState = 0;
+  s.StartJulDat = s.Startdat;
+  host.EnableStop(false);
+  ApplyAutoSummerTime(s);
+}
+
+void YearBookRun(TSettings& s, Host& host, const IniDocument& settingsFile) {
+  const TTableColumns keptColumns = s.TableColumns;
+  const int32_t keptObjekt = s.Objekt, keptPlanetNr = s.PlanetNr;
+  const bool keptTabelle = s.Tabelle, keptTopo = s.MondTopozentrisch;
+  s.YearBookRun = true;
+  for (int32_t i = kSun; i <= kNeptune && s.YearBookRun; ++i) {
+    TTableColumns columns;
+    ReadTableColumns(settingsFile, kYearbookSectionPrefix + s.PlanetName(i), columns, s.MondTopozentrisch);
+    if (!columns.ObjDarstell) continue;
+    if (s.Nautisch && columns.RaDe) {
+      columns.StdwDe = true;
+      columns.RaDe = false;
+    }
+    s.TableColumns = columns;
+    if (i >= kMercury) s.PlanetNr = i;
+    s.Objekt = i;
+    ComputeTable(s, host);
+  }
+  s.TableColumns = keptColumns;
+  s.Objekt = keptObjekt;
+  s.PlanetNr = keptPlanetNr;
+  s.Tabelle = keptTabelle;
+  // The yearbook sections' topocentric flag holds for their tables only.
+  s.MondTopozentrisch = keptTopo;
+  s.YearBookRun = false;
+}
+
+}  // namespace orb

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+// The ephemeris table driver: one table of the object Settings.Objekt at the
+// start instant or, in list mode, over the time range, written line by line
+// into the host's text area; and the yearbook run, which repeats the table
+// for the Sun, the Moon and the planets with per-object columns.
+
+#include <string>
+
+#include "core/Host.h"
+#include "core/NumKernel.h"
+#include "core/TimeScales.h"
+#include "settings/IniDocument.h"
+#include "settings/Settings.h"
+
+namespace orb {
+
+// The fixed point of the sky of object kind -2: ecliptic longitude and
+// latitude (radians) referred to the equinox of `epochJD`.
+struct ArbitraryCoordinates {
+  Extended lon_rad = 0;
+  Extended lat_rad = 0;
+  Extended epochJD = kJ2000;
+};
+
+// Computes one table for s.Objekt: header line (when it differs from the
+// last one), empty line, title, column header, rows. Between rows one
+// pending window message is processed; a stop request (RunState < 1) asks
+// "Berechnung abbrechen?" and the table goes on when the answer is "Nein".
+void ComputeTable(TSettings& s, Host& host, const ArbitraryCoordinates& arbitrary = {});
+
+// The yearbook run: the table for the Sun, the Moon and Mercury ... Neptune,
+// each with the columns of its section "Jahrbucheinstellungen <name>" of the
+// settings file, when that section's ObjDarstell is set. TableColumns,
+// Objekt, PlanetNr and Tabelle are restored afterwards.
+void YearBookRun(TSettings& s, Host& host, const IniDocument& settingsFile);
+
+// The stop command: marks the running computation for the stop question
+// and ends a yearbook run after its current table.
+void RequestStop(TSettings& s);
+
+// The title line of the current object.
+std::string TableTitle(const TSettings& s);
+
+}  // namespace orb

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+// The table driver: the structure of a table (header, title, column header,
+// rows), list mode, the stop protocol, titles, the yearbook run, and row
+// values against Swiss Ephemeris and Meeus' worked examples.
+#include "tables/TableDriver.h"
+
+#include <gtest/gtest.h>
+#include <swephexp.h>
+
+#include <cmath>
+#include <regex>
+
+#include "engine/PlanetaryTheory.h"
+#include "settings/SettingsLoad.h"
+#include "support/ScriptedHost.h"
+
+namespace orb {
+namespace {
+
+using test::ScriptedHost;
+
+constexpr double kArcsec = M_PI / 180 / 3600;
+
+// A settings record as a fresh start gives it: Sun, 2012 Jan 29 0h UT, list
+// mode off, the default columns.
+TSettings Defaults() {
+  TSettings s;
+  NormaliseSettings(s, 2461000.5L);
+  return s;
+}
+
+// Only right ascension and declination (no local columns: the header then
+// names no place).
+TSettings CoordinatesOnly() {
+  TSettings s = Defaults();
+  s.TableColumns = TTableColumns{};
+  TTableColumns& c = s.TableColumns;
+  c.Wochentag = c.Datum = c.Uhrzeit = c.AufKulmUnt = c.AEDaemm = c.Elongation = c.Mondphase = c.Mondalter = false;
+  return s;
+}
+
+// Right ascension (hours) and declination (degrees) parsed from a row of the
+// default angle format: "   HHhMMmSS.Ss" and " +DD°MM'SS"".
+struct Parsed {
+  double ra_h = NAN, dec_deg = NAN;
+};
+Parsed ParseRaDec(const std::string& row) {
+  static const std::regex re(R"((\d+)h(\d+)m([\d.]+)s\s*([+\- ])\s*(\d+)°(\d+)'(\d+)\")");
+  std::smatch m;
+  Parsed p;
+  if (!std::regex_search(row, m, re)) return p;
+  p.ra_h = std::stod(m[1]) + std::stod(m[2]) / 60 + std::stod(m[3]) / 3600;
+  p.dec_deg = (m[4] == "-" ? -1 : 1) * (std::stod(m[5]) + std::stod(m[6]) / 60 + std::stod(m[7]) / 3600);
+  return p;
+}
+
+TEST(TableDriver, OneRowWithoutListMode) {
+  TSettings s = Defaults();
+  s.DeltaTab = 100;
+  ScriptedHost host;
+  ComputeTable(s, host);
+  ASSERT_EQ(host.lines.size(), 5u);  // header, empty line, title, column header, one row
+  EXPECT_EQ(host.lines[1], "");
+  EXPECT_EQ(host.lines[2], "Sonne");
+  EXPECT_NE(host.lines[4].find("29.01.2012"), std::string::npos);
+  EXPECT_EQ(s.RunState, 0);
+  EXPECT_FALSE(host.stopEnabled);
+}
+
+TEST(TableDriver, ListModeRowsReachTheEndOfTheRange) {
+  // 28 days in steps of 7: rows 0, 7, 14, 21 and 28 days after the start;
+  // a range of 27 days gives the same five rows (the last one lies a day
+  // after the end).
+  for (Extended range : {28.0L, 27.0L}) {
+    TSettings s = Defaults();
+    s.Tabelle = true;
+    s.DeltaTab = range;
+    s.EndJulDat = s.StartJulDat + range;
+    ScriptedHost host;
+    ComputeTable(s, host);
+    ASSERT_EQ(host.lines.size(), 9u) << range;
+    const char* dates[] = {"29.01.2012", "05.02.2012", "12.02.2012", "19.02.2012", "26.02.2012"};
+    for (int i = 0; i < 5; ++i) EXPECT_NE(host.lines[4 + i].find(dates[i]), std::string::npos) << i;
+    EXPECT_EQ(s.StartJulDat, s.Startdat);
+  }
+}
+
+TEST(TableDriver, HeaderOnlyWhenItChanges) {
+  TSettings s = Defaults();
+  ScriptedHost host;
+  ComputeTable(s, host);
+  ComputeTable(s, host);
+  ASSERT_EQ(host.lines.size(), 9u);
+  EXPECT_EQ(host.lines[5], "");  // the second table begins with an empty line, its title and column header
+  EXPECT_EQ(host.lines[6], "Sonne");
+  EXPECT_EQ(host.lines[7], host.lines[3]);
+  // A changed setting changes the header: an empty line, then the new header.
+  s.Aberration = true;
+  ComputeTable(s, host);
+  ASSERT_EQ(host.lines.size(), 15u);
+  EXPECT_EQ(host.lines[9], "");
+  EXPECT_NE(host.lines[10], host.lines[0]);
+  EXPECT_NE(host.lines[10].find(", mit Aberration"), std::string::npos);
+}
+
+// Presses the stop button during the second row's pause.
+void StopAtSecondRow(void* settings, int pump) {
+  if (pump == 2) RequestStop(*static_cast<TSettings*>(settings));
+}
+
+TEST(TableDriver, StopQuestion) {
+  for (bool stop : {false, true}) {
+    TSettings s = Defaults();
+    s.Tabelle = true;
+    ScriptedHost host;
+    host.onPump = StopAtSecondRow;
+    host.onPumpContext = &s;
+    host.QueueAnswer(stop);
+    ComputeTable(s, host);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].caption, "Abbruch");
+    EXPECT_EQ(host.boxes[0].text, "Berechnung abbrechen?");
+    // "Nein" goes on with all five rows, "Ja" ends after the second.
+    EXPECT_EQ(host.lines.size(), stop ? 6u : 9u);
+    EXPECT_EQ(s.StartJulDat, s.Startdat);
+    EXPECT_EQ(s.RunState, 0);
+    EXPECT_FALSE(host.stopEnabled);
+  }
+}
+
+TEST(TableDriver, ZeroStepInListModeGivesOneRow) {
+  TSettings s = Defaults();
+  s.Tabelle = true;
+  s.TableColumns.Schrittweite = 0;
+  ScriptedHost host;
+  ComputeTable(s, host);
+  EXPECT_EQ(host.lines.size(), 5u);
+}
+
+TEST(TableDriver, Titles) {
+  TSettings s = Defaults();
+  s.Objekt = kSmallBody;
+  s.CurrentElements.asteroid = true;
+  s.CurrentElements.name = "Eros";
+  s.CurrentElements.number = 0;
+  EXPECT_EQ(TableTitle(s), "Asteroid Eros");
+  s.CurrentElements.number = 433;
+  EXPECT_EQ(TableTitle(s), "Asteroid (433) Eros");
+  s.CurrentElements.asteroid = false;
+  s.CurrentElements.name = "C/1995 O1 (Hale-Bopp)";
+  EXPECT_EQ(TableTitle(s), "Komet C/1995 O1 (Hale-Bopp)");
+  s.Objekt = kMoon;
+  EXPECT_EQ(TableTitle(s), "Mond");
+  s.MondTopozentrisch = true;
+  EXPECT_EQ(TableTitle(s), "Mond (topozentrisch)");
+  s.Objekt = kNeptune;
+  EXPECT_EQ(TableTitle(s), "Neptun");
+  s.Objekt = kArbitrary;
+  EXPECT_EQ(TableTitle(s), "unbenannt");
+}
+
+// Swiss Ephemeris directly: right ascension (hours) and declination (degrees).
+Parsed Swiss(double jd_tt, int ipl, int32 flags) {
+  theory::_planetinfo(jd_tt, 1000, 1, 1, 1, 1);  // the adapter sets the ephemeris folder
+  double x[6];
+  char serr[AS_MAXCH];
+  swe_calc(jd_tt, ipl, SEFLG_SWIEPH | SEFLG_EQUATORIAL | flags, x, serr);
+  return {x[0] / 15, x[1]};
+}
+
+TEST(TableDriver, SunRowAgainstSwissEphemeris) {
+  // Without nutation and with the equinox 2000: the astrometric place of
+  // J2000 (light time, no aberration). The program's equinox is the
+  // Besselian 2000.0 (JD 2451544.533), 0.06" of precession from J2000.0;
+  // the texts round to 0.05 s and 0.5".
+  TSettings s = CoordinatesOnly();
+  s.Nutation = false;
+  ScriptedHost host;
+  ComputeTable(s, host);
+  const Parsed row = ParseRaDec(host.lines.back());
+  const double tt = 2455956.0 + swe_deltat(2455956.0);
+  const Parsed ref = Swiss(tt, SE_SUN, SEFLG_J2000 | SEFLG_NOABERR | SEFLG_NOGDEFL);
+  EXPECT_NEAR((row.ra_h - ref.ra_h) * 3600, 0, 0.1);
+  EXPECT_NEAR((row.dec_deg - ref.dec_deg) * 3600, 0, 1.0);
+
+  // The true equinox of the date with every correction: the apparent place.
+  s.AequinTag = true;
+  s.Aberration = true;
+  s.Nutation = true;
+  host.lines.clear();
+  ComputeTable(s, host);
+  const Parsed apparent = ParseRaDec(host.lines.back());
+  const Parsed refApparent = Swiss(tt, SE_SUN, 0);
+  EXPECT_NEAR((apparent.ra_h - refApparent.ra_h) * 3600, 0, 0.1);
+  EXPECT_NEAR((apparent.dec_deg - refApparent.dec_deg) * 3600, 0, 1.0);
+}
+
+TEST(TableDriver, TopocentricSunAndPlanets) {
+  // With MondTopozentrisch a Sun table is topocentric too: the header says so
+  // and the place moves by up to the solar parallax (8.8").
+  TSettings s = CoordinatesOnly();
+  ScriptedHost host;
+  ComputeTable(s, host);
+  const Parsed geo = ParseRaDec(host.lines.back());
+  s.MondTopozentrisch = true;
+  ComputeTable(s, host);
+  const Parsed topo = ParseRaDec(host.lines.back());
+  EXPECT_NE(host.lines[host.lines.size() - 5].find(" topozentrisch"), std::string::npos);
+  const double shift_arcsec =
+      std::hypot((topo.ra_h - geo.ra_h) * 15 * std::cos(geo.dec_deg * M_PI / 180), topo.dec_deg - geo.dec_deg) * 3600;
+  EXPECT_GT(shift_arcsec, 2.0);
+  EXPECT_LT(shift_arcsec, 9.5);
+}
+
+TEST(TableDriver, FixedPointPollux) {
+  // Meeus 13.a: Pollux at lambda 113.215630, beta 6.684170 (J2000) is
+  // alpha 7h45m18.946s, delta +28 01' 34.26" at J2000 with the equinox of
+  // the date.
+  TSettings s = CoordinatesOnly();
+  s.Objekt = kArbitrary;
+  s.Startdat = 2451545.0L;
+  s.AequinTag = true;
+  ArbitraryCoordinates pollux{113.215630L * kPi / 180, 6.684170L * kPi / 180, 2451545.0L};
+  ScriptedHost host;
+  ComputeTable(s, host, pollux);
+  EXPECT_EQ(host.lines[2], "unbenannt");
+  const Parsed p = ParseRaDec(host.lines.back());
+  EXPECT_NEAR(p.ra_h, 7 + 45.0 / 60 + 18.946 / 3600, 0.06 / 3600);
+  EXPECT_NEAR(p.dec_deg, 28 + 1.0 / 60 + 34.26 / 3600, 0.6 / 3600);
+}
+
+TEST(TableDriver, MoonDistanceAndPhase) {
+  // New moon of 2012 Jan 23, 7h39m UT (Swiss Ephemeris: elongation 0): the
+  // phase value is near 0 and the distance the geocentric one in km.
+  TSettings s = CoordinatesOnly();
+  s.Objekt = kMoon;
+  s.Startdat = 2455949.81875L;
+  s.TableColumns.RaDe = false;
+  s.TableColumns.Mondphase = true;
+  s.TableColumns.Entfernung = true;
+  ScriptedHost host;
+  ComputeTable(s, host);
+  const std::string row = host.lines.back();
+  double phase = 0, km = 0;
+  ASSERT_EQ(std::sscanf(row.c_str(), "%lf %lf", &phase, &km), 2) << row;
+  EXPECT_NEAR(phase, 0, 0.01);
+  const double tt = 2455949.81875 + swe_deltat(2455949.81875);
+  double x[6];
+  char serr[AS_MAXCH];
+  swe_calc(tt, SE_MOON, SEFLG_SWIEPH | SEFLG_TRUEPOS, x, serr);
+  EXPECT_NEAR(km, x[2] * 149597870.691, 1.5);
+}
+
+TEST(TableDriver, YearbookRun) {
+  // Only the Sun and Mars are selected; Mars' section asks for a weekly
+  // table of ecliptic coordinates; every other object's section says no.
+  std::string ini = "[Jahrbucheinstellungen Sonne]\nObjDarstell=1\n[Jahrbucheinstellungen Mars]\nObjDarstell=1\n"
+                    "EklipKoor=1\nMondTopozentrisch=1\n";
+  for (const char* name : {"Mond", "Merkur", "Venus", "Jupiter", "Saturn", "Uranus", "Neptun"}) {
+    ini += std::string("[Jahrbucheinstellungen ") + name + "]\nObjDarstell=0\n";
+  }
+  TSettings s = Defaults();
+  s.Objekt = kVenus;
+  s.PlanetNr = kVenus;
+  const TTableColumns before = s.TableColumns;
+  ScriptedHost host;
+  YearBookRun(s, host, IniDocument::Parse(ini));
+  std::vector<std::string> titles;
+  for (std::size_t i = 1; i < host.lines.size(); ++i)
+    if (host.lines[i - 1].empty() && !host.lines[i].empty() && host.lines[i].find("Ort") == std::string::npos)
+      titles.push_back(host.lines[i]);
+  ASSERT_EQ(titles.size(), 2u);
+  EXPECT_EQ(titles[0], "Sonne");
+  EXPECT_EQ(titles[1], "Mars");
+  EXPECT_NE(host.lines.back().find("°"), std::string::npos);
+  EXPECT_EQ(s.Objekt, kVenus);
+  EXPECT_EQ(s.PlanetNr, kVenus);
+  EXPECT_EQ(s.TableColumns.Schrittweite, before.Schrittweite);
+  EXPECT_EQ(s.TableColumns.EklipKoor, before.EklipKoor);
+  EXPECT_FALSE(s.MondTopozentrisch);
+  EXPECT_FALSE(s.YearBookRun);
+}
+
+}  // namespace
+}  // namespace orb
