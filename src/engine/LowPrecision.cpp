@@ -40,52 +40,100 @@ Extended MiniSunLongitudeRad(Extended t) {
 // that excess and alpha falls from 12h towards 0h (28" off at 1e-4 rad from
 // 12h, 12h off at the crossing). Farther than 0.01 rad from 12h, and for the
 // Sun everywhere, both forms agree to 0.4".
-void EquatorialToRaDec(Extended x, Extended y, Extended z, Extended& ra_h, Extended& dec_deg) {
-  const Extended rho = std::sqrt(1.0L - z * z);
-  dec_deg = (360.0L / mp::kP2) * std::atan(z / rho);
-  ra_h = (24.0L / mp::kP2) * std::atan2(y, x);
-  if (ra_h < 0.0L) ra_h += 24.0L;
-  if (ra_h >= 24.0L) ra_h -= 24.0L;  // a tiny negative angle rounded to 24h
+// Double precision is ample for these minute-of-arc series, and its
+// functions are many times faster than extended ones, which matters to the
+// rise/set search (dozens of evaluations a day).
+void EquatorialToRaDec(double x, double y, double z, Extended& ra_h, Extended& dec_deg) {
+  const double p2 = static_cast<double>(mp::kP2);
+  const double rho = std::sqrt(1.0 - z * z);
+  dec_deg = (360.0 / p2) * std::atan(z / rho);
+  double ra = (24.0 / p2) * std::atan2(y, x);
+  if (ra < 0.0) ra += 24.0;
+  if (ra >= 24.0) ra -= 24.0;  // a tiny negative angle rounded to 24h
+  ra_h = ra;
 }
+
+// 2 pi Frac(c0 + c1 T) in double precision (the largest argument, about
+// 13000 turns a century, keeps 1e-12 turn).
+double ArgumentRadD(const mp::LinearArgument& arg, double t) {
+  const double x = static_cast<double>(arg.c0_rev) + static_cast<double>(arg.c1_revPerCy) * t;
+  double f = x - std::floor(x);
+  if (f >= 1.0) f = 0.0;
+  return static_cast<double>(mp::kP2) * f;
+}
+
+// A point on the unit circle, (cos a, sin a); products add the angles.
+struct Turn {
+  double c = 1.0, s = 0.0;
+};
+Turn operator*(const Turn& a, const Turn& b) { return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s}; }
+
+// (cos ka, sin ka) for the multiples k = -2 .. 2 of an angle a, from one
+// sine and cosine: the mini-Moon terms combine small multiples of four
+// arguments, so each term's sine comes from a product of these factors
+// instead of a sine of its own.
+class AngleMultiples {
+ public:
+  explicit AngleMultiples(double a) {
+    const Turn one{std::cos(a), std::sin(a)};
+    p_[3] = one;
+    p_[4] = one * one;
+    p_[1] = {one.c, -one.s};
+    p_[0] = {p_[4].c, -p_[4].s};
+  }
+  const Turn& operator[](int k) const { return p_[k + 2]; }
+
+ private:
+  Turn p_[5];
+};
 
 // Sum of c sin(l*l + lp*l' + f*F + d*D) over the mini-Moon terms (arcseconds).
 template <std::size_t n>
-Extended MiniMoonSum(const mp::MiniMoonTerm (&terms)[n], Extended l, Extended ls, Extended f, Extended d) {
-  Extended sum_arcsec = 0.0L;
-  for (const mp::MiniMoonTerm& term : terms)
-    sum_arcsec += term.c_arcsec * std::sin(term.l * l + term.lp * ls + term.f * f + term.d * d);
+double MiniMoonSum(const mp::MiniMoonTerm (&terms)[n], const AngleMultiples& l, const AngleMultiples& ls,
+                   const AngleMultiples& f, const AngleMultiples& d) {
+  double sum_arcsec = 0.0;
+  for (const mp::MiniMoonTerm& term : terms) {
+    sum_arcsec += static_cast<double>(term.c_arcsec) * (l[term.l] * ls[term.lp] * f[term.f] * d[term.d]).s;
+  }
   return sum_arcsec;
 }
 
 }  // namespace
 
 void MiniSun(Extended t, Extended& ra_h, Extended& dec_deg) {
-  const Extended lon_rad = MiniSunLongitudeRad(t);
-  const Extended sinL = std::sin(lon_rad);
-  EquatorialToRaDec(std::cos(lon_rad), mp::kMiniCosEps * sinL, mp::kMiniSinEps * sinL, ra_h, dec_deg);
+  const double lon_rad = static_cast<double>(MiniSunLongitudeRad(t));
+  const double sinL = std::sin(lon_rad);
+  EquatorialToRaDec(std::cos(lon_rad), static_cast<double>(mp::kMiniCosEps) * sinL,
+                    static_cast<double>(mp::kMiniSinEps) * sinL, ra_h, dec_deg);
 }
 
-void MiniMoon(Extended t, Extended& ra_h, Extended& dec_deg) {
-  const Extended l0_rev = mp::FracTurns(mp::kMiniMoonL0.c0_rev + mp::kMiniMoonL0.c1_revPerCy * t);
-  const Extended l = ArgumentRad(mp::kMiniMoonAnomaly, t);
-  const Extended ls = ArgumentRad(mp::kMiniMoonSunAnomaly, t);
-  const Extended d = ArgumentRad(mp::kMiniMoonElongation, t);
-  const Extended f = ArgumentRad(mp::kMiniMoonLatArg, t);
+// The mini Moon in double precision (see EquatorialToRaDec).
+void MiniMoon(Extended t_centuries, Extended& ra_h, Extended& dec_deg) {
+  const double t = static_cast<double>(t_centuries);
+  const double l0_rev = ArgumentRadD(mp::kMiniMoonL0, t) / static_cast<double>(mp::kP2);
+  const double l = ArgumentRadD(mp::kMiniMoonAnomaly, t);
+  const double ls = ArgumentRadD(mp::kMiniMoonSunAnomaly, t);
+  const double d = ArgumentRadD(mp::kMiniMoonElongation, t);
+  const double f = ArgumentRadD(mp::kMiniMoonLatArg, t);
+  const double arc = static_cast<double>(mp::kArcMini_arcsecPerRad);
 
-  const Extended dl_arcsec = MiniMoonSum(mp::kMiniMoonLon, l, ls, f, d);
-  const Extended s = f + (dl_arcsec + mp::kMiniMoonS2F_arcsec * std::sin(2.0L * f) +
-                          mp::kMiniMoonSLs_arcsec * std::sin(ls)) /
-                             mp::kArcMini_arcsecPerRad;
-  const Extended n_arcsec = MiniMoonSum(mp::kMiniMoonLat, l, ls, f, d);
+  const AngleMultiples lm(l), lsm(ls), fm(f), dm(d);
+  const double dl_arcsec = MiniMoonSum(mp::kMiniMoonLon, lm, lsm, fm, dm);
+  const double s = f + (dl_arcsec + static_cast<double>(mp::kMiniMoonS2F_arcsec) * fm[2].s +
+                        static_cast<double>(mp::kMiniMoonSLs_arcsec) * lsm[1].s) /
+                           arc;
+  const double n_arcsec = MiniMoonSum(mp::kMiniMoonLat, lm, lsm, fm, dm);
 
-  const Extended lon_rad = mp::kP2 * mp::FracTurns(l0_rev + dl_arcsec / mp::kTurn_arcsec);
-  const Extended lat_rad = (mp::kMiniMoonLatMain_arcsec * std::sin(s) + n_arcsec) / mp::kArcMini_arcsecPerRad;
+  double lon_rev = l0_rev + dl_arcsec / static_cast<double>(mp::kTurn_arcsec);
+  lon_rev -= std::floor(lon_rev);
+  const double lon_rad = static_cast<double>(mp::kP2) * lon_rev;
+  const double lat_rad = (static_cast<double>(mp::kMiniMoonLatMain_arcsec) * std::sin(s) + n_arcsec) / arc;
 
-  const Extended cosB = std::cos(lat_rad);
-  const Extended v = cosB * std::sin(lon_rad);
-  const Extended w = std::sin(lat_rad);
-  EquatorialToRaDec(cosB * std::cos(lon_rad), mp::kMiniCosEps * v - mp::kMiniSinEps * w,
-                    mp::kMiniSinEps * v + mp::kMiniCosEps * w, ra_h, dec_deg);
+  const double cosB = std::cos(lat_rad);
+  const double v = cosB * std::sin(lon_rad);
+  const double w = std::sin(lat_rad);
+  const double ce = static_cast<double>(mp::kMiniCosEps), se = static_cast<double>(mp::kMiniSinEps);
+  EquatorialToRaDec(cosB * std::cos(lon_rad), ce * v - se * w, se * v + ce * w, ra_h, dec_deg);
 }
 
 float SunLongitudeShort(Extended jd) {

@@ -29,19 +29,63 @@ struct AltitudeFunction {
   bool moon;
   Extended sinLat, cosLat, sinH0, lonWest_deg;
 
-  Extended operator()(Extended mjd) const {
+  // Hour angle (degrees, not reduced) and declination (degrees) at MJD.
+  void Place(Extended mjd, Extended& tau_deg, Extended& dec_deg) const {
     const Extended t = (mjd - 51544.5L) / 36525;
-    Extended ra_h = 0, dec_deg = 0;
+    Extended ra_h = 0;
     if (moon) {
       MiniMoon(t, ra_h, dec_deg);
     } else {
       MiniSun(t, ra_h, dec_deg);
     }
-    const Extended tau_rad = DegToRad(15 * (LocalMeanSiderealTime(lonWest_deg, mjd) - ra_h));
-    const Extended dec_rad = DegToRad(dec_deg);
+    tau_deg = 15 * (LocalMeanSiderealTime(lonWest_deg, mjd) - ra_h);
+  }
+
+  // In double precision, ample for the minute-of-arc series and much faster.
+  Extended operator()(Extended mjd) const {
+    Extended tau_deg = 0, dec_deg = 0;
+    Place(mjd, tau_deg, dec_deg);
+    const double dec_rad = static_cast<double>(DegToRad(dec_deg));
+    const double tau_rad = static_cast<double>(DegToRad(std::remainder(tau_deg, 360.0L)));
     return sinLat * std::sin(dec_rad) + cosLat * std::cos(dec_rad) * std::cos(tau_rad) - sinH0;
   }
+
+  // Hour angle in (-180, 180] degrees at MJD.
+  Extended HourAngle_deg(Extended mjd) const {
+    Extended tau_deg = 0, dec_deg = 0;
+    Place(mjd, tau_deg, dec_deg);
+    return std::remainder(tau_deg, 360.0L);
+  }
 };
+
+// The upper transit near `guess_h` (hours after `midnight`): the zero of the
+// hour angle by secant steps, starting from the mean rate of the hour angle
+// (the Sun's 15.0 and the Moon's 14.5 degrees per hour). The vertex of the
+// interpolated altitudes only marks the greatest altitude, which misses the
+// meridian by up to a minute from the hourly sampling and, for the Moon, by
+// several minutes more from its motion in declination.
+Extended MeridianTransit(const AltitudeFunction& s, Extended midnight, Extended guess_h) {
+  Extended h0 = guess_h;
+  Extended f0 = s.HourAngle_deg(midnight + h0 / 24);
+  Extended h1 = h0 - f0 / (s.moon ? 14.5L : 15.0L);
+  for (int i = 0; i < 6 && std::fabs(h1 - h0) > 1e-5L; ++i) {
+    const Extended f1 = s.HourAngle_deg(midnight + h1 / 24);
+    if (f1 == f0) break;
+    const Extended h2 = h1 - f1 * (h1 - h0) / (f1 - f0);
+    h0 = h1, f0 = f1, h1 = h2;
+  }
+  return h1;
+}
+
+// Appends a blank and the time of an event, or its placeholder.
+void AppendEvent(std::string& text, bool found, Extended hours) {
+  if (found) {
+    text += ' ';
+    text += EventTime(hours);
+  } else {
+    text += "  -----";
+  }
+}
 
 }  // namespace
 
@@ -76,8 +120,11 @@ RiseSetResult RiseSet(int32_t kind, Extended lat_deg, Extended lonWest_deg, floa
     // body and no culmination.
     const bool maximum = (yPlus + yMinus) / 2 - y0 < 0;
     if (withTransit && maximum && q.ye > 0 && q.xe >= -1.05L && q.xe <= 1.05L && t + q.xe < 24) {
-      transit = t + q.xe;
-      transitFound = true;
+      const Extended meridian = MeridianTransit(s, midnight, t + q.xe);
+      if (meridian >= 0 && meridian < 24) {
+        transit = meridian;
+        transitFound = true;
+      }
     }
     if (q.count == 1) {
       if (yMinus < 0) {
@@ -106,8 +153,8 @@ RiseSetResult RiseSet(int32_t kind, Extended lat_deg, Extended lonWest_deg, floa
   result.transit_h = static_cast<float>(transit);
   result.set_h = static_cast<float>(set);
   result.text = riseFound ? EventTime(rise) : " -----";
-  if (withTransit) result.text += transitFound ? " " + EventTime(transit) : "  -----";
-  result.text += setFound ? " " + EventTime(set) : "  -----";
+  if (withTransit) AppendEvent(result.text, transitFound, transit);
+  AppendEvent(result.text, setFound, set);
   return result;
 }
 
