@@ -54,17 +54,16 @@ QuickRiseSetResult QuickRiseSet(Extended lat_deg, Extended lonEast_deg, float zo
 
   QuickRiseSetResult r;
   r.culmination_h = static_cast<float>(Hours24(culmination));
-  r.culmination = " " + ShortTimeText(Hours24(culmination)) + " ";
+  const std::string culminationText = " " + ShortTimeText(Hours24(culmination)) + " ";
   if (arc_h == 0) {
-    r.rise = r.set = "  --- ";
+    r.text = "  --- " + culminationText + "  --- ";
     return r;
   }
   const Extended rise = Hours24(culmination - arc_h);
   const Extended set = Hours24(culmination + arc_h);
   r.rise_h = static_cast<float>(rise);
   r.set_h = static_cast<float>(set);
-  r.rise = ShortTimeText(rise);
-  r.set = ShortTimeText(set);
+  r.text = ShortTimeText(rise) + culminationText + ShortTimeText(set);
   return r;
 }
 

@@ -13,10 +13,11 @@
 namespace orb {
 
 struct QuickRiseSetResult {
-  // The three pieces of the column: rise (6 characters), culmination with a
-  // blank on either side (8), set (6); "  --- " and "   ---  " where an
-  // event does not happen.
-  std::string rise, culmination, set;
+  // The column text (20 characters): the rise (6), a blank and the
+  // culmination, a blank and the set; "  --- " for a rise or set that does
+  // not happen. Laid out like the rise/set search's text, so that the
+  // column separators fall after the rise (6) and the culmination (13).
+  std::string text;
   float rise_h = -1;  // zone hours of the day; -1 when the object does not rise or set
   float set_h = -1;
   float culmination_h = 0;

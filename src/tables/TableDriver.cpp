@@ -29,15 +29,7 @@ Extended Wrap2Pi(Extended a) {
   return w;
 }
 
-// The quantities of one row: radians, AU, arcseconds for the diameter.
-struct Row {
-  Extended lon = 0, lat = 0, ra = 0, dec = 0;  // of the date
-  Extended delta = 0, r = 0, R = 0;
-  Extended elong = 0, mag = 0, diam = 0;
-  Extended P = 0, moonPhaseAngle = 0;          // Moon only
-  Extended raOut = 0, decOut = 0, lonOut = 0, latOut = 0;  // the copies the columns show
-  Extended ha = 0, az = 0, alt = 0;
-};
+using Row = TableRow;
 
 // Sun, Moon and planets from the planetary theory at TT, with the three
 // correction switches of the settings.
@@ -141,15 +133,11 @@ class RowFormatter {
       Cell(Utf8Left(t, cut) + sep_ + Utf8Mid(t, cut + 1, 10));
     }
     if (c_.AufKulmUnt) {
-      std::string rise, culmination, set;
-      if (kind_ == kSun || kind_ == kMoon) {
-        const std::string t = RiseSet(kind_, lat, -lon, s_.Zeitzone, s_.StartJulDat).text;
-        rise = t.substr(0, 6), culmination = t.substr(6, 7), set = t.substr(13);
-      } else {
-        const QuickRiseSetResult q = QuickRiseSet(lat, lon, s_.Zeitzone, row_.ra, row_.dec, s_.StartJulDat);
-        rise = q.rise, culmination = q.culmination, set = q.set;
-      }
-      Cell("  " + rise + sep_ + culmination + sep_ + set);
+      // Rise (6 characters), blank and culmination (7), blank and set (7).
+      const std::string t = kind_ == kSun || kind_ == kMoon
+                                ? RiseSet(kind_, lat, -lon, s_.Zeitzone, s_.StartJulDat).text
+                                : QuickRiseSet(lat, lon, s_.Zeitzone, row_.ra, row_.dec, s_.StartJulDat).text;
+      Cell("  " + t.substr(0, 6) + sep_ + t.substr(6, 7) + sep_ + t.substr(13));
     }
     if (c_.AufUntAz) {
       Extended az = 0;
@@ -234,15 +222,7 @@ class RowFormatter {
 };
 
 std::string RowText(const TSettings& s, const ArbitraryCoordinates& arbitrary) {
-  const Extended tt = s.StartJulDat + s.DeltaT;
-  Row row;
-  if (s.Objekt == kArbitrary) {
-    ArbitraryPosition(s, arbitrary, row);
-  } else {
-    TheoryPosition(s, tt, row);
-  }
-  RowFrames(s, row);
-  return RowFormatter(s, row, tt).Text();
+  return RowFormatter(s, ComputeRow(s, arbitrary), s.StartJulDat + s.DeltaT).Text();
 }
 
 // After a stop request: "Nein" lets the computation go on.
@@ -253,6 +233,17 @@ void AskStop(TSettings& s, Host& host) {
 }
 
 }  // namespace
+
+TableRow ComputeRow(const TSettings& s, const ArbitraryCoordinates& arbitrary) {
+  Row row;
+  if (s.Objekt == kArbitrary) {
+    ArbitraryPosition(s, arbitrary, row);
+  } else {
+    TheoryPosition(s, s.StartJulDat + s.DeltaT, row);
+  }
+  RowFrames(s, row);
+  return row;
+}
 
 std::string TableTitle(const TSettings& s) {
   switch (s.Objekt) {

@@ -24,6 +24,22 @@ struct ArbitraryCoordinates {
   Extended epochJD = kJ2000;
 };
 
+// The quantities of one row at s.StartJulDat: radians, AU, arcseconds for
+// the diameter. The coordinates "of date" serve hour angle, azimuth, rise and
+// set and the physical ephemerides; the "Out" copies are what the columns
+// show (precessed to the equinox Aequinokt unless AequinTag is set).
+struct TableRow {
+  Extended lon = 0, lat = 0, ra = 0, dec = 0;  // of the date
+  Extended delta = 0, r = 0, R = 0;            // geocentric, heliocentric, Sun-Earth (AU)
+  Extended elong = 0, mag = 0, diam = 0;       // signed elongation, magnitude, diameter (")
+  Extended P = 0, moonPhaseAngle = 0;          // Moon: phase value and phase angle
+  Extended raOut = 0, decOut = 0, lonOut = 0, latOut = 0;
+  Extended ha = 0, az = 0, alt = 0;            // hour angle, azimuth (from north), elevation
+};
+
+// Position and frames of the row at s.StartJulDat (with s.DeltaT).
+TableRow ComputeRow(const TSettings& s, const ArbitraryCoordinates& arbitrary = {});
+
 // Computes one table for s.Objekt: header line (when it differs from the
 // last one), empty line, title, column header, rows. Between rows one
 // pending window message is processed; a stop request (RunState < 1) asks
