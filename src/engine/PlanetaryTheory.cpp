@@ -295,12 +295,20 @@ struct PlanetResult {
 constexpr BodyId kSunId{SE_SUN, true, false};
 constexpr BodyId kMoonId{SE_MOON, false, true};
 
-bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw,
+// The outputs a caller asks for; what nobody reads is not computed.
+struct Wanted {
+  bool phenomena = true;   // x, magnitude, diameter
+  bool elongation = true;  // needs the Sun's place
+  bool heliocentric = true;
+};
+
+bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw, const Wanted& wanted,
                    PlanetResult& out) {
   // The phenomena first: their geocentric place fills Swiss Ephemeris' cache
   // for the apparent place asked next (about a tenth faster).
   Place place{};
-  if (!Phenomena(ctx, jd_tt, body, sw, out.pheno) || !BodyPlace(ctx, jd_tt, body, sw, place)) return false;
+  if (wanted.phenomena && !Phenomena(ctx, jd_tt, body, sw, out.pheno)) return false;
+  if (!BodyPlace(ctx, jd_tt, body, sw, place)) return false;
   out.equ = ToPolar(place.equ);
   out.ecl = ToPolar(place.ecl);
   if (body.isSun) {
@@ -308,9 +316,12 @@ bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Swi
     out.elong_rad = 0.0;
     return true;
   }
-  Place sun{};
-  if (!BodyPlace(ctx, jd_tt, kSunId, sw, sun)) return false;
-  out.elong_rad = SignedElongation(place.ecl, sun.ecl);
+  if (wanted.elongation) {
+    Place sun{};
+    if (!BodyPlace(ctx, jd_tt, kSunId, sw, sun)) return false;
+    out.elong_rad = SignedElongation(place.ecl, sun.ecl);
+  }
+  if (!wanted.heliocentric) return true;
   const double tau_days = sw.lightTime ? out.equ.dist_au / kLight_auPerDay : 0.0;
   return HeliocentricDistance(ctx, jd_tt - tau_days, body, out.helio_au);
 }
@@ -411,7 +422,9 @@ int32_t _calcplanet(double jd_tt, int32_t body, double* ra, double* dec, double*
   if (id && one != 1) ctx.Fail("Letztes Argument von _calcplanet muss 1 sein");
   PlanetResult res{};
   if (ctx.error.empty()) {
-    ComputePlanet(ctx, jd_tt, *id, Switches{lightTime == 1, aberration == 1, nutation == 1}, res);
+    // Only what one of the outputs needs: the phenomena are the dearest part.
+    const Wanted wanted{x != nullptr || mag != nullptr || diam != nullptr, elong != nullptr, r != nullptr};
+    ComputePlanet(ctx, jd_tt, *id, Switches{lightTime == 1, aberration == 1, nutation == 1}, wanted, res);
   }
   if (!Finish(ctx)) {
     for (double* out : {ra, dec, delta, r, elong, x, mag, diam, lon, lat}) Put(out, kNaN);

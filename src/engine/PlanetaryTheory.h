@@ -91,9 +91,12 @@ double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTi
 //             the Sun)
 //   mag       visual magnitude, diam apparent diameter in arcseconds, both as
 //             Swiss Ephemeris' planetary phenomena give them (for the Moon
-//             those of its geometric place, see the light-time note above)
+//             those of its geometric place)
 //   lon, lat  ecliptic longitude [0, 2pi) and latitude of date, radians
-// The last argument is always 1. Null output pointers are skipped. Returns 0,
+// The last argument is always 1. Null output pointers are skipped, and what
+// only they need is not computed: the phenomena when x, mag and diam are all
+// null (they cost more than the place itself), the Sun's place without
+// elong, the heliocentric place without r. Returns 0,
 // or -1 when the body is unknown, a switch is not 0 or 1, `one` is not 1, the
 // date is not finite or outside the ephemeris, or the theory fails (all
 // outputs are then NaN and LastError() tells why).

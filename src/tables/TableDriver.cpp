@@ -34,11 +34,19 @@ using Row = TableRow;
 // Sun, Moon and planets from the planetary theory at TT, with the three
 // correction switches of the settings.
 void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
-  double ra, dec, delta, r, elong, x, mag, diam, lon, lat;
+  double ra, dec, delta, r = 0, elong = 0, mag = 0, diam = 0, lon, lat;
   const int32_t lt = s.Lichtlaufzeit, ab = s.Aberration, nut = s.Nutation;
   const double tt_d = static_cast<double>(tt);
-  theory::_calcplanet(tt_d, theory::TableBodyCode(s.Objekt), &ra, &dec, &delta, &r, &elong, &x, &mag, &diam, &lon,
-                      &lat, lt, ab, nut, 1);
+  // Columns that are not selected cost nothing: magnitude and diameter come
+  // from the dearest part of the theory's call, elongation from the Sun's
+  // place, and r (with R) serves only the planets' phase angle.
+  const TTableColumns& c = s.TableColumns;
+  const bool phenomena = c.Helligkeit || c.Durchmesser;
+  const bool phaseAngle = c.PhysEph && IsPlanet(s.Objekt);
+  const bool elongation = (c.Elongation && s.Objekt >= kMercury) || phaseAngle;
+  theory::_calcplanet(tt_d, theory::TableBodyCode(s.Objekt), &ra, &dec, &delta, phaseAngle ? &r : nullptr,
+                      elongation ? &elong : nullptr, nullptr, phenomena ? &mag : nullptr,
+                      phenomena ? &diam : nullptr, &lon, &lat, lt, ab, nut, 1);
   row.ra = ra, row.dec = dec, row.delta = delta, row.r = r, row.elong = elong;
   row.mag = mag, row.diam = diam, row.lon = lon, row.lat = lat;
   if (s.Objekt == kMoon) {
@@ -47,9 +55,7 @@ void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
     row.P = 2 * (t - std::floor(t) - 0.4999L);
     row.moonPhaseAngle = ((row.P >= 0 ? 1 : -1) - row.P) * kPi;
   }
-  if (s.Objekt >= kMoon) {
-    row.R = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyDistance, lt, ab, nut);
-  }
+  if (phaseAngle) row.R = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyDistance, lt, ab, nut);
 }
 
 // The fixed point of the coordinate dialog, precessed to the row's instant.

@@ -28,6 +28,10 @@ struct ArbitraryCoordinates {
 // the diameter. The coordinates "of date" serve hour angle, azimuth, rise and
 // set and the physical ephemerides; the "Out" copies are what the columns
 // show (precessed to the equinox Aequinokt unless AequinTag is set).
+// Quantities that only unselected columns show are not computed and stay 0:
+// magnitude and diameter (Helligkeit, Durchmesser), the elongation
+// (Elongation, or PhysEph of a planet), r and R (PhysEph of a planet), hour
+// angle and horizontal coordinates (StdwDe, AzimKoor).
 struct TableRow {
   Extended lon = 0, lat = 0, ra = 0, dec = 0;  // of the date
   Extended delta = 0, r = 0, R = 0;            // geocentric, heliocentric, Sun-Earth (AU)
