@@ -150,3 +150,42 @@ TEST(Settings, TableColumnsOfAYearbookSection) {
 
 }  // namespace
 }  // namespace orb
+
+namespace orb {
+namespace {
+
+TEST(Settings, HandWrittenFileKeepsWhatItCanRead) {
+  // Comments, blank lines, odd spacing, a line without "=", unknown keys,
+  // malformed numbers and flags, and no other section than the main one.
+  const std::string text =
+      "; von Hand geschrieben\r\n"
+      "\r\n"
+      "  [ Astronomieprogramm Einstellungen ]  \r\n"
+      "Ort.Name   =   Sternwarte Bochum   \r\n"
+      "\tOrt.Laenge=\t7,2235\r\n"
+      "Ort.Breite = N 51.4797\r\n"
+      "DeltaTab = sieben\r\n"
+      "Schrittweite=1,5 Tage\r\n"
+      "Objekt = 0x2\r\n"
+      "Nutation = vielleicht\r\n"
+      "Aberration=TRUE\r\n"
+      "Unbekannt=42\r\n"
+      "diese Zeile hat kein Gleichheitszeichen\r\n"
+      "BasisZeitzone=\r\n";
+  TSettings s;
+  LoadSettings(IniDocument::Parse(text), s, 2461000.5L);
+  EXPECT_EQ(s.Ort.Name, "Sternwarte Bochum");
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.2235);
+  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Breite), 51.4797);  // leading text skipped
+  EXPECT_EQ(s.DeltaTab, 0);                                        // no digits: 0, as the reader rules
+  EXPECT_EQ(s.TableColumns.Schrittweite, 1.5f);
+  EXPECT_EQ(s.Objekt, kSun);   // not a decimal integer: the default
+  EXPECT_TRUE(s.Nutation);     // not a flag: the default
+  EXPECT_TRUE(s.Aberration);
+  EXPECT_EQ(s.BasisZeitzone, 0.0f);  // an empty real reads 0
+  EXPECT_EQ(s.PlanetNr, 1);
+  EXPECT_EQ(s.Startdat, 2455956.0L);  // absent: the default
+}
+
+}  // namespace
+}  // namespace orb
