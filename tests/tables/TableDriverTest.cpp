@@ -8,7 +8,7 @@
 #include <swephexp.h>
 
 #include <cmath>
-#include <regex>
+#include <cstdio>
 
 #include "engine/PlanetaryTheory.h"
 #include "settings/SettingsLoad.h"
@@ -45,12 +45,18 @@ struct Parsed {
   double ra_h = NAN, dec_deg = NAN;
 };
 Parsed ParseRaDec(const std::string& row) {
-  static const std::regex re(R"((\d+)h(\d+)m([\d.]+)s\s*([+\- ])\s*(\d+)°(\d+)'(\d+)\")");
-  std::smatch m;
   Parsed p;
-  if (!std::regex_search(row, m, re)) return p;
-  p.ra_h = std::stod(m[1]) + std::stod(m[2]) / 60 + std::stod(m[3]) / 3600;
-  p.dec_deg = (m[4] == "-" ? -1 : 1) * (std::stod(m[5]) + std::stod(m[6]) / 60 + std::stod(m[7]) / 3600);
+  int h = 0, m = 0, d = 0, dm = 0, ds = 0;
+  double sec = 0;
+  std::size_t end = 0;
+  if (std::sscanf(row.c_str(), " %dh%dm%lfs%zn", &h, &m, &sec, &end) != 3) return p;
+  std::string dec = row.substr(end);
+  const bool south = dec.find('-') != std::string::npos;
+  for (char& c : dec)
+    if (c == '+' || c == '-') c = ' ';
+  if (std::sscanf(dec.c_str(), " %d°%d'%d", &d, &dm, &ds) != 3) return p;
+  p.ra_h = h + m / 60.0 + sec / 3600;
+  p.dec_deg = (south ? -1 : 1) * (d + dm / 60.0 + ds / 3600.0);
   return p;
 }
 
