@@ -283,27 +283,10 @@ std::string YearbookSectionName(const std::string& objectName) { return kYearboo
 
 void WriteTableColumns(SettingsFile& file, const std::string& section, const TTableColumns& c,
                        bool mondTopozentrisch) {
-  const auto flag = [&](const char* key, bool value) { file.WriteFlag(section, key, value); };
-  flag("ObjDarstell", c.ObjDarstell);
+  file.WriteFlag(section, "ObjDarstell", c.ObjDarstell);
   file.WriteReal(section, "Schrittweite", c.Schrittweite, -7);
-  flag("Wochentag", c.Wochentag);
-  flag("Datum", c.Datum);
-  flag("Uhrzeit", c.Uhrzeit);
-  flag("RaDe", c.RaDe);
-  flag("StdwDe", c.StdwDe);
-  flag("EklipKoor", c.EklipKoor);
-  flag("AzimKoor", c.AzimKoor);
-  flag("AufUntAz", c.AufUntAz);
-  flag("AufKulmUnt", c.AufKulmUnt);
-  flag("AEDaemm", c.AEDaemm);
-  flag("Entfernung", c.Entfernung);
-  flag("Elongation", c.Elongation);
-  flag("Helligkeit", c.Helligkeit);
-  flag("Durchmesser", c.Durchmesser);
-  flag("PhysEph", c.PhysEph);
-  flag("Mondphase", c.Mondphase);
-  flag("Mondalter", c.Mondalter);
-  flag("MondTopozentrisch", mondTopozentrisch);
+  for (const ColumnFlagKey& k : kColumnFlagKeys) file.WriteFlag(section, k.key, c.*k.field);
+  file.WriteFlag(section, "MondTopozentrisch", mondTopozentrisch);
 }
 
 void LoadSettings(const SettingsFile& file, TSettings& s, Extended nowJD) {

@@ -44,26 +44,9 @@ std::string ReadIniString(const IniDocument& ini, const std::string& section, co
 
 void ReadTableColumns(const IniDocument& ini, const std::string& section, TTableColumns& c,
                       bool& mondTopozentrisch) {
-  const auto flag = [&](const char* key, bool& field) { field = ReadIniFlag(ini, section, key, field); };
-  flag("ObjDarstell", c.ObjDarstell);
+  c.ObjDarstell = ReadIniFlag(ini, section, "ObjDarstell", c.ObjDarstell);
   c.Schrittweite = static_cast<float>(ReadIniReal(ini, section, "Schrittweite", 10));
-  flag("Wochentag", c.Wochentag);
-  flag("Datum", c.Datum);
-  flag("Uhrzeit", c.Uhrzeit);
-  flag("RaDe", c.RaDe);
-  flag("StdwDe", c.StdwDe);
-  flag("EklipKoor", c.EklipKoor);
-  flag("AzimKoor", c.AzimKoor);
-  flag("AufUntAz", c.AufUntAz);
-  flag("AufKulmUnt", c.AufKulmUnt);
-  flag("AEDaemm", c.AEDaemm);
-  flag("Entfernung", c.Entfernung);
-  flag("Elongation", c.Elongation);
-  flag("Helligkeit", c.Helligkeit);
-  flag("Durchmesser", c.Durchmesser);
-  flag("PhysEph", c.PhysEph);
-  flag("Mondphase", c.Mondphase);
-  flag("Mondalter", c.Mondalter);
+  for (const ColumnFlagKey& k : kColumnFlagKeys) c.*k.field = ReadIniFlag(ini, section, k.key, c.*k.field);
   mondTopozentrisch = ReadIniFlag(ini, section, "MondTopozentrisch", mondTopozentrisch);
 }
 

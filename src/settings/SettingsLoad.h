@@ -30,6 +30,24 @@ Extended ReadIniReal(const IniDocument& ini, const std::string& section, const s
 std::string ReadIniString(const IniDocument& ini, const std::string& section, const std::string& key,
                           const std::string& def);
 
+// The column flags of TableColumns after ObjDarstell and Schrittweite, in
+// the order in which the settings file holds their keys.
+struct ColumnFlagKey {
+  const char* key;
+  bool TTableColumns::*field;
+};
+inline constexpr ColumnFlagKey kColumnFlagKeys[] = {
+    {"Wochentag", &TTableColumns::Wochentag},     {"Datum", &TTableColumns::Datum},
+    {"Uhrzeit", &TTableColumns::Uhrzeit},         {"RaDe", &TTableColumns::RaDe},
+    {"StdwDe", &TTableColumns::StdwDe},           {"EklipKoor", &TTableColumns::EklipKoor},
+    {"AzimKoor", &TTableColumns::AzimKoor},       {"AufUntAz", &TTableColumns::AufUntAz},
+    {"AufKulmUnt", &TTableColumns::AufKulmUnt},   {"AEDaemm", &TTableColumns::AEDaemm},
+    {"Entfernung", &TTableColumns::Entfernung},   {"Elongation", &TTableColumns::Elongation},
+    {"Helligkeit", &TTableColumns::Helligkeit},   {"Durchmesser", &TTableColumns::Durchmesser},
+    {"PhysEph", &TTableColumns::PhysEph},         {"Mondphase", &TTableColumns::Mondphase},
+    {"Mondalter", &TTableColumns::Mondalter},
+};
+
 // Reads the TableColumns keys of `section` into `columns` (the step with the
 // default 10) and the key MondTopozentrisch into `mondTopozentrisch`.
 void ReadTableColumns(const IniDocument& ini, const std::string& section, TTableColumns& columns,
