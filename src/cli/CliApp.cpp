@@ -9,6 +9,7 @@
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
+#include "engine/CometOrbit.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
 #include "tables/TableDriver.h"
@@ -32,6 +33,24 @@ int TableCommand(CommandContext& c) {
   return kExitOk;
 }
 
+int ElementsCommand(CommandContext& c) {
+  const CometBahnTyp& el = c.settings.CurrentElements;
+  if (el.name.empty()) {
+    c.host.MessageBox(MsgKind::Information, "Bahnelemente",
+                      "Es ist kein Komet und kein Kleinplanet eingestellt (Abschnitt \"Komet\" der "
+                      "Einstellungsdatei).");
+    return kExitFailure;
+  }
+  const std::string text = ElementText(el, "\n");
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); ; end = text.find('\n', begin)) {
+    c.host.AddLine(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+    if (end == std::string::npos) break;
+    begin = end + 1;
+  }
+  return kExitOk;
+}
+
 int YearbookCommand(CommandContext& c) {
   YearBookRun(c.settings, c.host, c.settingsFile);
   return kExitOk;
@@ -41,6 +60,7 @@ const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"table", TableCommand},
       {"yearbook", YearbookCommand},
+      {"elements", ElementsCommand},
   };
   return commands;
 }

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "core/NumKernel.h"
+#include "settings/CurrentElements.h"
 #include "settings/SettingsLoad.h"
 
 namespace orb {
@@ -345,6 +346,7 @@ void WriteSettings(SettingsFile& file, const TSettings& s) {
   if (!s.Speichern) return;
   WritePlaceTimeAndCorrections(file, s);
   WriteTableColumns(file, sec, s.TableColumns, s.MondTopozentrisch);
+  SaveCurrentElements(file, s.CurrentElements);
   WriteOutputOptions(file, s);
   file.DeleteKey(sec, "ObjDarstel");
   file.WriteString(sec, "SpaltenSeparator", s.SpaltenSeparator);

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/NumText.h"
+#include "settings/CurrentElements.h"
 #include "settings/NumberReader.h"
 
 namespace orb {
@@ -57,6 +58,7 @@ void ReadMainSettings(const IniDocument& ini, TSettings& s) {
   const auto single = [&](const char* key, float def) { return static_cast<float>(ReadIniReal(ini, sec, key, def)); };
 
   ReadTableColumns(ini, sec, s.TableColumns, s.MondTopozentrisch);
+  LoadCurrentElements(ini, s.CurrentElements);
   flag("Speichern", s.Speichern);
   flag("DatSpeichern", s.DatSpeichern);
   s.OrtsDatName = ReadIniString(ini, sec, "OrtsDatName", "ORTE.DAT");

@@ -53,7 +53,8 @@ inline constexpr ColumnFlagKey kColumnFlagKeys[] = {
 void ReadTableColumns(const IniDocument& ini, const std::string& section, TTableColumns& columns,
                       bool& mondTopozentrisch);
 
-// Reads every key of the main section into `s`, in the order of the
+// Reads every key of the main section into `s`, and the current element set
+// of the section "Komet" after the table columns, in the order of the
 // settings file's load sequence (without the normalisation). Keys that are
 // absent keep the values `s` holds (the defaults of a fresh record).
 void ReadMainSettings(const IniDocument& ini, TSettings& s);

@@ -5,6 +5,7 @@
 
 #include "core/KernelReport.h"
 #include "core/NumText.h"
+#include "engine/CometOrbit.h"
 #include "engine/Frames.h"
 #include "engine/LowPrecision.h"
 #include "engine/PhysEphemeris.h"
@@ -56,6 +57,37 @@ void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
     row.moonPhaseAngle = ((row.P >= 0 ? 1 : -1) - row.P) * kPi;
   }
   if (phaseAngle) row.R = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyDistance, lt, ab, nut);
+}
+
+// The current comet or minor planet from its orbit at TT: ecliptic place
+// in the equinox of its elements, precessed to the date; with Aberration the
+// annual aberration (the Sun's longitude of date from the theory); equatorial
+// coordinates of the date; with Nutation the nutation in longitude and in
+// equatorial coordinates.
+void SmallBodyRow(const TSettings& s, Extended tt, Row& row) {
+  const CometBahnTyp& el = s.CurrentElements;
+  const SmallBodyPlace p = SmallBodyPosition(el, tt, s.Lichtlaufzeit);
+  if (!std::isfinite(p.lon) || !std::isfinite(p.lat)) {
+    // No place (the theory has no Sun for the date): the cells show their
+    // placeholders, no frame routine sees the NaN.
+    row.lon = row.lat = row.ra = row.dec = row.delta = row.elong = row.mag = std::nanl("");
+    return;
+  }
+  row.lon = p.lon, row.lat = p.lat, row.delta = p.delta, row.r = p.r, row.R = p.R;
+  row.elong = p.elong, row.mag = p.mag;
+  PrecessEcliptic(row.lon, row.lat, s.StartJulDat, EpochOfYear(el.equinox));
+  if (s.Aberration) {
+    const double tt_d = static_cast<double>(tt);
+    const double sunLon = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyLongitude, 1, 0, 1);
+    double lon = static_cast<double>(row.lon), lat = static_cast<double>(row.lat);
+    theory::_aberrat_aux(tt_d, &lon, &lat, sunLon, 0);
+    row.lon = lon, row.lat = lat;
+  }
+  EclipticToEquatorial(s.StartJulDat, row.lat, row.lon, row.ra, row.dec);
+  if (s.Nutation) {
+    NutationLongitude(row.lon, s.StartJulDat);
+    NutationEquatorial(row.ra, row.dec, s.StartJulDat);
+  }
 }
 
 // The fixed point of the coordinate dialog, precessed to the row's instant.
@@ -242,10 +274,13 @@ void AskStop(TSettings& s, Host& host) {
 
 TableRow ComputeRow(const TSettings& s, const ArbitraryCoordinates& arbitrary) {
   Row row;
+  const Extended tt = s.StartJulDat + s.DeltaT;
   if (s.Objekt == kArbitrary) {
     ArbitraryPosition(s, arbitrary, row);
+  } else if (s.Objekt == kSmallBody) {
+    SmallBodyRow(s, tt, row);
   } else {
-    TheoryPosition(s, s.StartJulDat + s.DeltaT, row);
+    TheoryPosition(s, tt, row);
   }
   RowFrames(s, row);
   return row;
@@ -293,10 +328,14 @@ void ComputeTable(TSettings& s, Host& host, const ArbitraryCoordinates& arbitrar
   host.AddLine(ColumnHeaderLine(s));
 
   const Extended step = s.TableColumns.Schrittweite;
-  // Positions of comets and minor planets come from their orbits, which this
-  // build does not compute yet: their table ends with the column header.
-  const bool hasRows = s.Objekt != kSmallBody;
-  while (hasRows) {
+  bool rows = true;
+  if (s.Objekt == kSmallBody && !OrbitIsUsable(s.CurrentElements)) {
+    host.MessageBox(MsgKind::Error, "Fehler!",
+                    "Die Bahnelemente von \"" + s.CurrentElements.name +
+                        "\" beschreiben keine Bahn: Periheldistanz und Exzentrizität prüfen.");
+    rows = false;
+  }
+  while (rows) {
     s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
     host.AddLine(RowText(s, arbitrary));
     host.ProcessMessages();

@@ -102,3 +102,31 @@ TEST(CliHost, MessagesGoToStandardErrorAndQuestionsAreAnswered) {
 
 }  // namespace
 }  // namespace orb::cli
+
+namespace orb::cli {
+namespace {
+
+TEST(CliApp, ElementsCommandPrintsTheCurrentSet) {
+  // A minor planet in the section "Komet" (values of the settings file:
+  // degrees, AU, Julian dates): the element text block, one line each.
+  test::TempDir dir;
+  const std::string ini = dir.write(
+      "o.ini",
+      "[Komet]\nName=Vesta\nPerDat=2459996.1\nM0=0\nTM0=0\nPerDist=2.15\nExz=0.089\nNeig=7.14\nPerL=151.1\n"
+      "AKn=103.8\nElemEpoch=2000\nAbsMag=3.2\ndMag=0.32\nAsteroid=1\nNumber=4\ndiameter=525\n");
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"--ini", ini, "elements"}, out, err), kExitOk) << err.str();
+  const std::string text = out.str();
+  EXPECT_EQ(text.substr(0, text.find('\n')), "Asteroid");
+  EXPECT_NE(text.find("(4) Vesta"), std::string::npos);
+  EXPECT_NE(text.find("q     :   2.15000 AE"), std::string::npos);
+  EXPECT_NE(text.find("Ø     :     525 km"), std::string::npos);
+  // Without an element set: a message and exit status 1.
+  std::ostringstream out2, err2;
+  EXPECT_EQ(RunCli({"--no-ini", "elements"}, out2, err2), kExitFailure);
+  EXPECT_TRUE(out2.str().empty());
+  EXPECT_NE(err2.str().find("kein Komet"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orb::cli

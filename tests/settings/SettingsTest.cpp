@@ -189,3 +189,23 @@ TEST(Settings, HandWrittenFileKeepsWhatItCanRead) {
 
 }  // namespace
 }  // namespace orb
+
+namespace orb {
+namespace {
+
+TEST(Settings, StoredCometKeepsPlanetNumberNine) {
+  // The section "Komet" is read with the main section: a stored name keeps
+  // PlanetNr 9 and names the small body (first ten characters).
+  TSettings s;
+  LoadSettings(IniDocument::Parse("[Astronomieprogramm Einstellungen]\nPlanetNr=9\nObjekt=9\n"
+                                  "[Komet]\nName=C/1995 O1 (Hale-Bopp)\nPerDist=0.914\nExz=0.995\n"),
+               s, 2461000.5L);
+  EXPECT_EQ(s.PlanetNr, 9);
+  EXPECT_EQ(s.Objekt, 9);
+  EXPECT_EQ(s.CurrentElements.name, "C/1995 O1 (Hale-Bopp)");
+  EXPECT_EQ(s.PlanetName(kSmallBody), "C/1995 O1 ");
+  EXPECT_NEAR(static_cast<double>(s.CurrentElements.a), 0.914 / 0.005, 1e-9);  // |q / (1 - e)|
+}
+
+}  // namespace
+}  // namespace orb
