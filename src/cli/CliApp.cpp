@@ -9,6 +9,7 @@
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
+#include "eclipses/MoonPhases.h"
 #include "engine/CometOrbit.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
@@ -51,6 +52,11 @@ int ElementsCommand(CommandContext& c) {
   return kExitOk;
 }
 
+int PhasesCommand(CommandContext& c) {
+  ListMoonPhases(c.settings, c.host);
+  return kExitOk;
+}
+
 int YearbookCommand(CommandContext& c) {
   YearBookRun(c.settings, c.host, c.settingsFile);
   return kExitOk;
@@ -61,6 +67,7 @@ const std::map<std::string, Command>& Commands() {
       {"table", TableCommand},
       {"yearbook", YearbookCommand},
       {"elements", ElementsCommand},
+      {"phases", PhasesCommand},
   };
   return commands;
 }

@@ -1,0 +1,339 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+// The solar eclipse commands: set-up of one eclipse, the central line from
+// the shadow axis (Besselian geometry on a unit-sphere Earth, Montenbruck &
+// Pfleger, Astronomy on the Personal Computer, chapter "Solar eclipses"),
+// the global type, titles, and the loop over the eclipse new moons.
+#include "eclipses/EclipseCommand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "core/DataFiles.h"
+#include "core/KernelReport.h"
+#include "core/NumText.h"
+#include "core/TimeScales.h"
+#include "eclipses/Saros.h"
+#include "eclipses/SolarEclipse.h"
+#include "tables/TableFormat.h"
+
+namespace orb {
+namespace {
+
+constexpr Extended kSecondsPerCentury = 3.15576e9L;
+constexpr Extended kDaysPerCentury = 36525;
+constexpr Extended kSecondsPerDay = 86400;
+constexpr Extended kMinutesPerDay = 1440;
+
+// The set-up: a half day around the conjunction, fits a little wider.
+constexpr Extended kHalfInterval_days = 0.25L;
+constexpr Extended kFitMargin_cy = 1.14e-6L;
+constexpr int32_t kMoonFitDegree = 8;
+constexpr int32_t kSunFitDegree = 3;
+
+// Geometry of the shadow, in Earth radii (equatorial radius 6378.14 km).
+constexpr Extended kEarthRadiiPerAu = 23454.78L;
+constexpr Extended kEarthAxisRatio = 0.996633L;  // polar over equatorial radius
+constexpr Extended kSunMinusMoonDiameter = 217.705L;
+constexpr Extended kSunPlusMoonDiameter = 218.795L;
+constexpr Extended kMoonDiameter = 0.545L;
+// Geocentric to geographic latitude: phi - phi' = 0.1924 deg sin 2phi' to
+// first order in the flattening.
+constexpr Extended kLatitudeSeries_deg = 0.1924L;
+
+// The neighbour of a central point for its speed: 0.1 minute, and the
+// Earth's rotation in that time (radians).
+constexpr Extended kTenthMinute_cy = 1.901285268841737e-9L;
+constexpr Extended kTenthMinute_min = 0.1L;
+constexpr Extended kRotationPerTenthMinute_rad = 0.00043755L;
+// The global type samples the path every half minute.
+constexpr Extended kHalfMinute_cy = 5 * kTenthMinute_cy;
+
+constexpr Extended kMjdOffset = 2400000.5L;
+
+// The loop moves 20 days past an eclipse new moon before looking for the
+// next one.
+constexpr Extended kNextSearchOffset_days = 20;
+
+Extended DeltaT_cy(const SolarEclipseContext& c) { return c.deltaT_s / kSecondsPerCentury; }
+
+// `jd` with its time of day rounded to the nearest multiple of `step_days`.
+Extended RoundedToStep(Extended jd, Extended step_days) {
+  const Extended midnight = std::floor(jd - 0.5L) + 0.5L;
+  const Extended step_min = step_days * kMinutesPerDay;
+  const Extended minutes = (jd - midnight) * kMinutesPerDay;
+  return midnight + std::round(minutes / step_min) * step_min / kMinutesPerDay;
+}
+
+// Where the shadow axis stands at one instant.
+struct ShadowAxis {
+  int32_t code = kNoEclipse;
+  Vector3 surface;             // central point on the ellipsoid (Earth radii, equator of date)
+  Vector3 direction;           // unit vector from the Sun through the Moon (true Earth frame)
+  Extended umbraDiameter = 0;  // at the surface; > 0 annular, < 0 total (Earth radii)
+};
+
+Vector3 Scaled(const Vector3& v, Extended f) { return {v.x * f, v.y * f, v.z * f}; }
+Vector3 Sum(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vector3 Difference(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+// The geocentric place of a fitted body at `ttt` (centuries, dynamical
+// time) as a vector, its distance times `distScale`.
+Vector3 FittedPlace(const TChebFit& fit, Extended ttt, Extended distScale) {
+  return PolarToRectD(T_EVAL(fit.ra_deg, ttt), T_EVAL(fit.dec_deg, ttt), T_EVAL(fit.dist, ttt) * distScale);
+}
+
+// The phase code when the axis misses the Earth (distance `axis` > 1 from
+// its centre), from the umbra and penumbra diameters at the Moon's distance
+// from the fundamental plane.
+int32_t NonCentralCode(Extended axis, Extended umbra, Extended penumbra) {
+  if (axis >= std::fabs(umbra) / 2 + 1) return axis < penumbra / 2 + 1 ? kPartialEclipse : kNoEclipse;
+  return umbra > 0 ? kNonCentralAnnular : kNonCentralTotal;
+}
+
+// The shadow axis at `t` (centuries, UT). The z components are divided by
+// the axis ratio, so that the Earth is a unit sphere; lines stay lines under
+// this stretch, so the point found on the sphere and stretched back is the
+// exact intersection with the ellipsoid.
+ShadowAxis ShadowAxisAt(const SolarEclipseContext& c, Extended t) {
+  const Extended ttt = t + DeltaT_cy(c);
+  const Vector3 moon = FittedPlace(c.moon, ttt, 1);
+  const Vector3 sun = FittedPlace(c.sun, ttt, kEarthRadiiPerAu);
+  const Vector3 moonOnSphere{moon.x, moon.y, moon.z / kEarthAxisRatio};
+  const Vector3 sunOnSphere{sun.x, sun.y, sun.z / kEarthAxisRatio};
+
+  const Vector3 d = Difference(moonOnSphere, sunOnSphere);
+  const Extended dNorm = Norm(d);
+  const Vector3 e = Scaled(d, 1 / dNorm);
+  // l: the Moon's distance from the fundamental plane; m = 1 - (distance of
+  // the axis from the Earth's centre)^2.
+  const Extended l = -Dot(moonOnSphere, e);
+  const Extended m = l * l + 1 - Dot(moonOnSphere, moonOnSphere);
+  const Extended axis = std::sqrt(std::max<Extended>(0, 1 - m));
+
+  ShadowAxis a;
+  const Vector3 dTrue = Difference(moon, sun);
+  a.direction = Scaled(dTrue, 1 / Norm(dTrue));
+  if (axis >= 1) {
+    const Extended umbra = l * kSunMinusMoonDiameter / dNorm - kMoonDiameter;
+    const Extended penumbra = l * kSunPlusMoonDiameter / dNorm + kMoonDiameter;
+    a.code = NonCentralCode(axis, umbra, penumbra);
+    return a;
+  }
+  const Extended u = l - std::sqrt(m);  // from the Moon to the surface along the axis
+  a.umbraDiameter = u * kSunMinusMoonDiameter / dNorm - kMoonDiameter;
+  a.surface = Sum(moonOnSphere, Scaled(e, u));
+  a.surface.z *= kEarthAxisRatio;
+  a.code = a.umbraDiameter > 0 ? kAnnularEclipse : kTotalEclipse;
+  return a;
+}
+
+bool IsCentral(int32_t code) { return code == kAnnularEclipse || code == kTotalEclipse; }
+
+// Brings a longitude (degrees) into (-180, 180].
+Extended LongitudeIntoRange(Extended lon_deg) { return lon_deg - 360 * std::ceil((lon_deg - 180) / 360); }
+
+// Geographic longitude (west positive) and latitude of the central point.
+void Geographic(const ShadowAxis& a, Extended t, CentralPoint& p) {
+  Extended r = 0, ra_deg = 0, latGeocentric_deg = 0;
+  RectToPolarD(a.surface.z, a.surface.y, a.surface.x, r, ra_deg, latGeocentric_deg);
+  p.lat_deg = latGeocentric_deg + kLatitudeSeries_deg * SinD(2 * latGeocentric_deg);
+  const Extended gmst_h = LocalMeanSiderealTime(0, JDFromCenturies(t) - kMjdOffset);
+  p.lonWest_deg = LongitudeIntoRange(15 * gmst_h - ra_deg);
+}
+
+// Duration of the central phase (minutes) at the central point `a0` of `t`:
+// the shift of the axis point against the rotating ground in 0.1 minute,
+// perpendicular to the axis, is the shadow's speed.
+Extended CentralDuration(const SolarEclipseContext& c, const ShadowAxis& a0, Extended t) {
+  ShadowAxis a1 = ShadowAxisAt(c, t + kTenthMinute_cy);
+  Extended w = kRotationPerTenthMinute_rad;
+  if (!IsCentral(a1.code)) {
+    a1 = ShadowAxisAt(c, t - kTenthMinute_cy);
+    w = -w;
+  }
+  if (!IsCentral(a1.code)) return 0;
+  const Vector3& p0 = a0.surface;
+  const Vector3& p1 = a1.surface;
+  const Vector3 shift{w * p0.y + (p1.x - p0.x), p1.y - p0.y - w * p0.x, p1.z - p0.z};
+  const Vector3 across = Difference(shift, Scaled(a0.direction, Dot(shift, a0.direction)));
+  const Extended speed = Norm(across);
+  if (!(speed > 0)) return 0;
+  return std::fabs(a0.umbraDiameter) * kTenthMinute_min / speed;
+}
+
+// The run state of a command: the menu tag.
+int32_t RunStateOf(bool path, bool picture) {
+  return (path ? kRunSolarEclipsePath : kRunSolarEclipses) + (picture ? 1 : 0);
+}
+
+// One step of the message pump. After a stop request the question
+// "Berechnung abbrechen?" as in the tables: "Nein" lets the search go on.
+// True while the search goes on.
+bool PumpGoesOn(TSettings& s, Host& host, int32_t runState) {
+  host.ProcessMessages();
+  if (s.RunState <= 0 &&
+      host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
+    s.RunState = runState;
+  }
+  return s.RunState > 0;
+}
+
+bool PastRange(const TSettings& s) { return s.Tabelle && s.StartJulDat > s.EndJulDat; }
+
+// For the path with a picture: without the world map file there is no
+// picture. Returns whether the picture stays on.
+bool WorldMapAvailable(const TSettings& s, Host& host) {
+  if (!FindDataFile(s.GeoFileName).empty()) return true;
+  host.MessageBox(MsgKind::Information, "Information",
+                  "Datei " + s.GeoFileName + " nicht gefunden" + "\n\r" + "Keine Erstellung der Grafik!");
+  return false;
+}
+
+// "vom 01.01.2020  bis 31.12.2020 keine Sonnenfinsternis", for the local
+// report with a minimum coverage "  mit einer Größe von mindestens 50 %".
+std::string NoEclipseLine(const TSettings& s, bool path, double minCoverage) {
+  const DateStyle style = DateStyleOf(s);
+  std::string line = "vom " + DateText(s.Startdat, s.Zeitzone, style) + "  " + "bis " +
+                     DateText(s.EndJulDat, s.Zeitzone, style) + " " + "keine" + " " + "Sonnenfinsternis";
+  if (!path && minCoverage > 0) {
+    line += "  mit einer Größe von mindestens " + StrT(static_cast<long double>(minCoverage) * 100, 0, 2) + " %";
+  }
+  return line;
+}
+
+// The new moons of the search, one report each: whether any eclipse was
+// printed, and whether the search went through its whole range (list mode).
+struct LoopResult {
+  bool printed = false;
+  bool rangeDone = false;
+};
+LoopResult EclipseLoop(TSettings& s, Host& host, SolarEclipseReport& report, bool picture, int direction,
+                       int32_t runState) {
+  LoopResult result;
+  if (PastRange(s)) s.RunState = 0;
+  while (s.RunState > 0) {
+    s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
+    if (!PumpGoesOn(s, host, runState)) break;
+    if (s.AutoSommerzeit && !s.TDT) SummerTime(s.Zeitzone, s.BasisZeitzone, s.StartJulDat);
+    const bool printed = report.Report(s, host, picture, direction);
+    result.printed = result.printed || printed;
+    if (s.RunState == 0) break;  // the report ended the search (a declined question)
+    if (printed && !s.Tabelle) break;
+    s.StartJulDat += kNextSearchOffset_days * direction;
+    if (!PumpGoesOn(s, host, runState)) break;
+    // Outside the planetary theory's range there is no next new moon.
+    if (!std::isfinite(NextEclipseNewMoon(s.StartJulDat, direction, s.TDT))) break;
+    if (PastRange(s)) s.RunState = 0;
+  }
+  // The next new moon lies beyond the range (also after a stop once the
+  // search has moved past the range's last new moon).
+  result.rangeDone = PastRange(s);
+  return result;
+}
+
+void FinishCommand(TSettings& s, Host& host) {
+  s.RunState = 0;
+  host.EnableStop(false);
+  s.StartJulDat = s.Startdat;
+  ApplyAutoSummerTime(s);
+}
+
+}  // namespace
+
+bool SetUpSolarEclipse(SolarEclipseContext& c, Extended startJD, int direction, Extended step_days, bool tdt) {
+  if (!(step_days > 0) || !std::isfinite(step_days)) return false;
+  Extended t = JulianCenturies(startJD);
+  const Extended latitude_deg = NextEclipseLunation(t, direction, tdt);
+  if (!std::isfinite(latitude_deg) || !std::isfinite(t)) return false;
+  c.conjunction = t;
+  c.north = latitude_deg >= 0;
+  const Extended conjunctionJD = JDFromCenturies(t);
+  c.deltaT_s = static_cast<int32_t>(std::lround(DeltaT(conjunctionJD, tdt).days * kSecondsPerDay));
+  c.step = step_days / kDaysPerCentury;
+
+  // The tabulated half day is centred on the conjunction in UT; the fits
+  // cover the same instants in dynamical time.
+  const Extended centreJD = RoundedToStep(conjunctionJD, step_days);
+  c.tableStart = JulianCenturies(centreJD - kHalfInterval_days);
+  c.intervalStart = c.tableStart + DeltaT_cy(c);
+  c.intervalEnd = JulianCenturies(centreJD + kHalfInterval_days) + DeltaT_cy(c);
+  const Extended fitStart = c.intervalStart - kFitMargin_cy;
+  const Extended fitEnd = c.intervalEnd + kFitMargin_cy;
+  return T_FIT_MOON(kMoonFitDegree, fitStart, fitEnd, c.moon) && T_FIT_SUN(kSunFitDegree, fitStart, fitEnd, c.sun);
+}
+
+CentralPoint CentralLinePoint(const SolarEclipseContext& c, Extended t) {
+  const ShadowAxis a = ShadowAxisAt(c, t);
+  CentralPoint p;
+  p.code = a.code;
+  if (!IsCentral(a.code)) return p;
+  Geographic(a, t, p);
+  p.duration_min = CentralDuration(c, a, t);
+  return p;
+}
+
+int32_t GlobalEclipseType(const SolarEclipseContext& c) {
+  int32_t largest = kNoEclipse;
+  int32_t lastCentral = kNoEclipse;
+  bool hybrid = false;
+  for (int64_t i = 0;; ++i) {
+    const Extended t = c.tableStart + i * kHalfMinute_cy;
+    if (!(t + DeltaT_cy(c) <= c.intervalEnd)) break;
+    const int32_t code = ShadowAxisAt(c, t).code;
+    largest = std::max(largest, code);
+    if (!IsCentral(code)) continue;
+    if (lastCentral != kNoEclipse && code != lastCentral) hybrid = true;
+    lastCentral = code;
+  }
+  return hybrid ? kHybridEclipse : largest;
+}
+
+std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s) {
+  const bool known = globalType >= kNoEclipse && globalType <= kHybridEclipse;
+  std::string title = EclipseTypeNames[known ? globalType : kNoEclipse] + "Sonnenfinsternis am " +
+                      DateText(JDFromCenturies(c.conjunction), s.Zeitzone, DateStyleOf(s));
+  if (title[0] >= 'a' && title[0] <= 'z') title[0] = static_cast<char>(title[0] - 'a' + 'A');
+  if (globalType >= kPartialEclipse && globalType <= kNonCentralTotal) {
+    title += std::string(" (") + (c.north ? "Nord" : "Süd") + "halbkugel" + ")";
+  }
+  return title;
+}
+
+std::string SolarSarosLine(Extended jd, const TSettings& s) {
+  const SarosDesignation saros = SolarSarosDesignation(jd);
+  std::string line = "Saros " + std::to_string(saros.number);
+  if (s.SarosVariante) line += " (" + saros.text + ")";
+  return line;
+}
+
+void SolarEclipseCommand(TSettings& s, Host& host, SolarEclipseReport& report, bool path, bool picture,
+                         double minCoverage, int direction) {
+  s.StartJulDat = s.Startdat;
+  SolarEclipseSearch(s, host, report, path, picture, minCoverage, direction);
+}
+
+void SolarEclipseSearch(TSettings& s, Host& host, SolarEclipseReport& report, bool path, bool picture,
+                        double minCoverage, int direction) {
+  KernelHostScope kernelReports(host);
+  direction = direction < 0 ? -1 : +1;
+  const int32_t runState = RunStateOf(path, picture);
+  s.RunState = runState;
+  host.EnableStop(true);
+
+  const bool seasonFound = std::isfinite(NextEclipseNewMoon(s.StartJulDat, direction, s.TDT));
+  host.AddLine("");
+  if (path && picture && !WorldMapAvailable(s, host)) picture = false;
+  if (!report.AskStep(s, host, picture)) {
+    host.Beep();
+    FinishCommand(s, host);
+    return;
+  }
+  if (!seasonFound) s.RunState = 0;
+
+  const LoopResult result = EclipseLoop(s, host, report, picture, direction, runState);
+  if (s.Tabelle && !result.printed && result.rangeDone) host.AddLine(NoEclipseLine(s, path, minCoverage));
+  FinishCommand(s, host);
+}
+
+}  // namespace orb
