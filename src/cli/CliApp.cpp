@@ -9,7 +9,11 @@
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
+#include "eclipses/EclipseCommand.h"
+#include "eclipses/LocalEclipse.h"
+#include "eclipses/LunarEclipse.h"
 #include "eclipses/MoonPhases.h"
+#include "eclipses/PathReport.h"
 #include "engine/CometOrbit.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
@@ -57,6 +61,36 @@ int PhasesCommand(CommandContext& c) {
   return kExitOk;
 }
 
+// Pictures are written by the graphics layer, which this build does not
+// contain yet.
+bool RefusePicture(CommandContext& c) {
+  if (!c.options.picture) return false;
+  c.host.MessageBox(MsgKind::Error, "Fehler", "Bilder von Finsternissen kann diese Version noch nicht speichern.");
+  return true;
+}
+
+int LunarEclipsesCommand(CommandContext& c) {
+  if (RefusePicture(c)) return kExitFailure;
+  LunarEclipseSearch search;
+  ListLunarEclipses(c.settings, c.host, search, false);
+  return kExitOk;
+}
+
+int SolarEclipsesCommand(CommandContext& c) {
+  if (RefusePicture(c)) return kExitFailure;
+  const double minCoverage = c.options.minCoverage_percent.value_or(0) / 100;
+  LocalEclipseReport report(minCoverage);
+  SolarEclipseCommand(c.settings, c.host, report, false, false, minCoverage);
+  return kExitOk;
+}
+
+int EclipsePathCommand(CommandContext& c) {
+  if (RefusePicture(c)) return kExitFailure;
+  PathReport report;
+  SolarEclipseCommand(c.settings, c.host, report, true, false, 0);
+  return kExitOk;
+}
+
 int YearbookCommand(CommandContext& c) {
   YearBookRun(c.settings, c.host, c.settingsFile);
   return kExitOk;
@@ -68,6 +102,9 @@ const std::map<std::string, Command>& Commands() {
       {"yearbook", YearbookCommand},
       {"elements", ElementsCommand},
       {"phases", PhasesCommand},
+      {"lunar-eclipses", LunarEclipsesCommand},
+      {"solar-eclipses", SolarEclipsesCommand},
+      {"eclipse-path", EclipsePathCommand},
   };
   return commands;
 }

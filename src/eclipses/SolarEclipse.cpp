@@ -241,8 +241,15 @@ Extended NextEclipseLunation(Extended& t, int direction, bool tdt) {
   Extended k = std::trunc(kLunationsPerCentury * t) + (backward ? 5 : 0);
   for (int steps = 0; steps < kMaxLunationSteps; ++steps) {
     Extended conjunction = (k - kLunationOffset) / kLunationsPerCentury;
-    ImproveConjunction(conjunction, tdt);
-    const Extended lat_deg = ImproveConjunction(conjunction, tdt);
+    // Two improvements leave the conjunction up to 7 minutes off (it is
+    // printed in the path's header and centres the fitted half day): improve
+    // until a step is below 0.1 s.
+    Extended lat_deg = 0;
+    for (int i = 0; i < 8; ++i) {
+      const Extended before = conjunction;
+      lat_deg = ImproveConjunction(conjunction, tdt);
+      if (i >= 1 && std::fabs(conjunction - before) < 3e-11L) break;
+    }
     if (!std::isfinite(lat_deg) || !std::isfinite(conjunction)) return kNaN;
     k += backward ? -1 : 1;
     const bool beyondStart = backward ? conjunction < t + kDay_centuries : conjunction > t - kDay_centuries;

@@ -22,6 +22,9 @@
 
 namespace orb {
 namespace {
+
+// A record with every default, saved by several tests.
+const TSettings kDefaults{};
 namespace fs = std::filesystem;
 
 // A fixed "now" for the normalisation: 2026-12-08 12:00 UT.
@@ -133,9 +136,9 @@ TEST(SettingsFile, ValuesReadFromDisk) {
   EXPECT_TRUE(s.Nutation);             // "true" upper-cased is "TRUE"
   EXPECT_FALSE(s.Aberration);          // "yes" is no flag value: the default FALSE
   f = SettingsFile::Open(dir.write("ORBITELLO.INI", "[Astronomieprogramm Einstellungen]\nNutation=yes\n"));
-  s = TSettings{};
-  LoadSettings(f, s, kNow);
-  EXPECT_TRUE(s.Nutation);  // "yes": the default TRUE
+  TSettings fresh;
+  LoadSettings(f, fresh, kNow);
+  EXPECT_TRUE(fresh.Nutation);  // "yes": the default TRUE
 }
 
 TEST(SettingsFile, WrittenValueForms) {
@@ -178,7 +181,7 @@ TEST(SettingsFile, FreshSaveWritesEveryKeyInOrder) {
   test::TempDir dir;
   SettingsFile f = SettingsFile::Open(dir.file("ORBITELLO.INI"));
   std::string error;
-  ASSERT_TRUE(SaveSettings(f, TSettings{}, error)) << error;
+  ASSERT_TRUE(SaveSettings(f, kDefaults, error)) << error;
   // The defaults of the record in the save order; reals without trailing
   // zeros (Ort.Laenge 7.19, BasisZeitzone 1, Aequinokt 2000, Schrittweite 7,
   // DaemmTiefe 18, GrafikSkalierung 1, LRand 15); SpaltenSeparator is empty.
@@ -202,7 +205,7 @@ TEST(SettingsFile, SaveKeepsOtherSectionsAndUnknownKeys) {
       "; von Hand\n[Astronomieprogramm Einstellungen]\nObjDarstel=1\nEigenerSchluessel=abc\nDeltaTab=10\n\n"
       "[Komet]\nName=C/1995 O1\n[Jahrbucheinstellungen Mond]\nRaDe=0\n"));
   std::string error;
-  ASSERT_TRUE(SaveSettings(f, TSettings{}, error)) << error;
+  ASSERT_TRUE(SaveSettings(f, kDefaults, error)) << error;
   const SettingsFile back = SettingsFile::Open(f.Path());
   const std::string text = test::TempDir::read(f.Path());
   // The obsolete key is gone; the unknown key, the comment and the other
@@ -325,7 +328,7 @@ TEST(SettingsFile, UnreadableFileIsNeverReplaced) {
   SettingsFile f = SettingsFile::Open(dir.file("ORBITELLO.INI"));
   EXPECT_FALSE(f.Document().HasSection(kMain));
   std::string error;
-  EXPECT_FALSE(SaveSettings(f, TSettings{}, error));
+  EXPECT_FALSE(SaveSettings(f, kDefaults, error));
   EXPECT_EQ(error, kFailed + f.Path() + ": Keine gewöhnliche Datei");
   EXPECT_TRUE(fs::is_fifo(f.Path()));
 }

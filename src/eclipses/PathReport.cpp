@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+// The central path report: the step question, the table of the central line
+// of one eclipse and the path list of its world map picture.
+#include "eclipses/PathReport.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/NumText.h"
+#include "core/TimeScales.h"
+#include "eclipses/SolarEclipse.h"
+#include "settings/NumberReader.h"
+#include "tables/TableFormat.h"
+
+namespace orb {
+namespace {
+
+constexpr Extended kMinutesPerDay = 1440;
+constexpr Extended kSecondsPerCentury = 3.15576e9L;
+constexpr Extended kMinutesPerCentury = kMinutesPerDay * 36525;
+
+// The table step of the settings is used from half a minute to an hour; the
+// relative margin lets the single-precision value of 1/24 or 1/2880 pass.
+constexpr Extended kShortestSettingsStep_days = 1.0L / 2880;
+constexpr Extended kLongestSettingsStep_days = 1.0L / 24;
+constexpr Extended kSinglePrecisionMargin = 1e-6L;
+// Otherwise 10 minutes, or the answer to the question: from one second to
+// the tabulated half day.
+constexpr Extended kDefaultStep_min = 10;
+constexpr Extended kShortestAskedStep_min = 1.0L / 60;
+constexpr Extended kLongestAskedStep_min = 720;
+
+// The path list samples the central line every half minute.
+constexpr Extended kPathSample_cy = 0.5L / kMinutesPerCentury;
+// An instant this fraction of a step past the end of the half day still
+// counts as inside it (the rounding of the sum of the steps).
+constexpr Extended kEndMargin_steps = 1e-6L;
+
+// Column line and unit lines of the table.
+constexpr const char* kColumnLine = "   Datum      UTC        Länge    Breite   Dauer  Phase";
+constexpr const char* kUnitLineDecimal = "              h  m         o         o      min       ";
+constexpr const char* kUnitLineMinutes = "              h  m        o  '      o  '    min       ";
+// The cells of a non-central phase, in place of longitude, latitude and
+// duration.
+constexpr const char* kNonCentralCells = "       -- --     -- --    ---";
+
+// The phase words of the codes 1 to 5.
+const std::array<std::string, 6> kPhaseWords = {
+    "",
+    "   partiell",
+    "   ringförmig (nicht zentral)",
+    "   total (nicht zentral)",
+    "   ringförmig",
+    "   total",
+};
+
+bool IsCentral(int32_t code) { return code == kAnnularEclipse || code == kTotalEclipse; }
+
+// deltaT of the eclipse in centuries.
+Extended DeltaT_cy(const SolarEclipseContext& c) { return c.deltaT_s / kSecondsPerCentury; }
+
+// Whether the instant `t` (centuries, UT) lies in the fitted half day.
+bool InHalfDay(const SolarEclipseContext& c, Extended t, Extended step_cy) {
+  return t + DeltaT_cy(c) <= c.intervalEnd + kEndMargin_steps * step_cy;
+}
+
+// Date and clock time of `t` (centuries) in UT as the tables write them:
+// "08.04.2024 18:17:00".
+std::string UtInstantText(Extended t, const DateStyle& style) {
+  const Extended jd = JDFromCenturies(t);
+  return DateText(jd, 0, style) + " " + ClockTimeText(24 * Frac(jd + 0.500001L));
+}
+
+std::string PadLeft(std::string text, std::size_t width) {
+  const std::size_t length = Utf8Length(text);
+  if (length < width) text.insert(0, width - length, ' ');
+  return text;
+}
+
+// Degrees and minutes of `v_deg`: the sign and the whole degrees of |v|
+// right-aligned in `degreesWidth` characters, then the minutes in 3. Whole
+// degrees of |v| + 0.00001, minutes rounded, 60 minutes carried; the sign
+// only when the rounded value is not 0, so -0°30' reads "-0 30".
+std::string DegreesMinutesCells(Extended v_deg, std::size_t degreesWidth) {
+  const Extended a = std::fabs(v_deg);
+  long long degrees = static_cast<long long>(std::trunc(a + 0.00001L));
+  long long minutes = std::llround((a - degrees) * 60);
+  if (minutes >= 60) {
+    minutes -= 60;
+    ++degrees;
+  }
+  const bool negative = v_deg < 0 && (degrees != 0 || minutes != 0);
+  return PadLeft((negative ? "-" : "") + std::to_string(degrees), degreesWidth) + IntStr(minutes, 3);
+}
+
+// Longitude, latitude and duration of a central point.
+std::string CentralCells(const CentralPoint& p, bool noMinutes) {
+  const std::string duration = Str(p.duration_min, 7, 1);
+  if (noMinutes) return Str(p.lonWest_deg, 12, 2) + Str(p.lat_deg, 10, 2) + duration;
+  return DegreesMinutesCells(p.lonWest_deg, 9) + DegreesMinutesCells(p.lat_deg, 7) + duration;
+}
+
+std::string RowText(const TSettings& s, Extended t, const CentralPoint& p) {
+  const std::string cells = IsCentral(p.code) ? CentralCells(p, s.NoMinutes) : kNonCentralCells;
+  return UtInstantText(t, DateStyleOf(s)) + cells + kPhaseWords[static_cast<std::size_t>(p.code)];
+}
+
+// The header of the table: an empty line, the conjunction with deltaT, the
+// Saros line, the column and unit lines.
+void PrintHeader(const TSettings& s, Host& host, const SolarEclipseContext& c) {
+  const Extended jd = JDFromCenturies(c.conjunction);
+  host.AddLine("");
+  host.AddLine("Sonnenfinsternis am " + WeekdayText(jd, 0) + ",  " + UtInstantText(c.conjunction, DateStyleOf(s)) +
+               " UTC" + ";  " + "DeltaT" + " = " + StrT(c.deltaT_s, 1, 1) + " s");
+  host.AddLine(SolarSarosLine(jd, s));
+  host.AddLine(kColumnLine);
+  host.AddLine(s.NoMinutes ? kUnitLineDecimal : kUnitLineMinutes);
+}
+
+// The path list: the observer, the central points every half minute of the
+// half day, the title line and the Saros line.
+std::vector<std::string> PathListOf(const TSettings& s, const SolarEclipseContext& c, const std::string& title) {
+  std::vector<std::string> list;
+  list.push_back(Str(s.Ort.Laenge, 0, 2) + Str(s.Ort.Breite, 8, 2) + s.Ort.Name);
+  for (int64_t i = 0;; ++i) {
+    const Extended t = c.tableStart + i * kPathSample_cy;
+    if (!InHalfDay(c, t, kPathSample_cy)) break;
+    const CentralPoint p = CentralLinePoint(c, t);
+    if (!IsCentral(p.code)) continue;
+    list.push_back(Str(p.lonWest_deg, 0, 2) + Str(p.lat_deg, 8, 2) + IntStr(p.code, 2));
+  }
+  list.push_back(title);
+  list.push_back(SolarSarosLine(JDFromCenturies(c.conjunction), s));
+  return list;
+}
+
+// Whether the table step of the settings lies between half a minute and an
+// hour.
+bool UsableSettingsStep(Extended step_days) {
+  return step_days >= kShortestSettingsStep_days * (1 - kSinglePrecisionMargin) &&
+         step_days <= kLongestSettingsStep_days * (1 + kSinglePrecisionMargin);
+}
+
+}  // namespace
+
+bool AskPathStep(TSettings& s, Host& host, bool picture, Extended& step_days) {
+  const Extended setting_days = s.TableColumns.Schrittweite;
+  if (UsableSettingsStep(setting_days)) {
+    step_days = setting_days;
+    return true;
+  }
+  step_days = kDefaultStep_min / kMinutesPerDay;
+  if (picture) return true;
+  std::string answer = "10";
+  if (!host.InputBox("Schrittweite", "Bitte Schrittweite in Minuten eingeben:", answer)) return false;
+  const Extended minutes = ParseNumber(answer);
+  if (!(minutes >= kShortestAskedStep_min && minutes <= kLongestAskedStep_min)) return false;
+  step_days = minutes / kMinutesPerDay;
+  return true;
+}
+
+bool PathReport::AskStep(TSettings& s, Host& host, bool picture) {
+  return AskPathStep(s, host, picture, step_days_);
+}
+
+bool PathReport::Report(TSettings& s, Host& host, bool picture, int direction) {
+  if (!SetUpSolarEclipse(context_, s.StartJulDat, direction, step_days_, s.TDT)) return false;
+  const SolarEclipseContext& c = context_;
+  int32_t largest = kNoEclipse;
+  for (int64_t i = 0;; ++i) {
+    const Extended t = c.tableStart + i * c.step;
+    if (!InHalfDay(c, t, c.step)) break;
+    const CentralPoint p = CentralLinePoint(c, t);
+    if (p.code > largest) {
+      if (largest == kNoEclipse) PrintHeader(s, host, c);
+      largest = p.code;
+    }
+    if (p.code > kNoEclipse) host.AddLine(RowText(s, t, p));
+  }
+  if (picture && largest > kNoEclipse) {
+    const std::string title = SolarEclipseTitle(c, GlobalEclipseType(c), s);
+    pathList_ = PathListOf(s, c, title);
+    if (sink_ != nullptr) sink_->ShowEclipsePath(pathList_, title);
+  }
+  return largest > kNoEclipse;
+}
+
+}  // namespace orb

@@ -1,0 +1,424 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+// Lunar eclipses: the path helpers by hand, the search over 1900-2100
+// against Swiss Ephemeris' lunar eclipse search, the report of one eclipse
+// by its layout rules, and the search protocol.
+#include "eclipses/LunarEclipse.h"
+
+#include <gtest/gtest.h>
+#include <swephexp.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/KernelReport.h"
+#include "core/TimeScales.h"
+#include "engine/PlanetaryTheory.h"
+#include "engine/RiseSet.h"
+#include "support/ScriptedHost.h"
+#include "tables/TableFormat.h"
+
+namespace orb {
+namespace {
+
+using test::ScriptedHost;
+
+constexpr Extended kArcsec = kDegree / 3600;
+
+// A fresh start at `jd` in UTC (BasisZeitzone 0), list mode over `days`.
+TSettings At(Extended jd, Extended days) {
+  TSettings s;
+  s.BasisZeitzone = 0;
+  s.Startdat = jd;
+  s.DeltaTab = days;
+  s.Tabelle = days > 0;
+  NormaliseSettings(s, 2461000.5L);
+  return s;
+}
+
+Extended Day(int year, int month, Extended day) { return CalendarToJD(year, month, day); }
+
+// "DD.MM.YYYY hh:mm:ss" from `pos` on as a JD.
+double TextJD(const std::string& line, std::size_t pos) {
+  int day = 0, month = 0, year = 0, h = 0, m = 0, sec = 0;
+  std::sscanf(line.c_str() + pos, "%d.%d.%d %d:%d:%d", &day, &month, &year, &h, &m, &sec);
+  return static_cast<double>(Day(year, month, day + (h + m / 60.0 + sec / 3600.0) / 24));
+}
+
+std::vector<std::string> TextLines(const ScriptedHost& host) {
+  std::vector<std::string> lines;
+  for (const std::string& l : host.lines)
+    if (!l.empty()) lines.push_back(l);
+  return lines;
+}
+
+TEST(LunarEclipse, PathAndMagnitudeByHand) {
+  // Distance 3, speed 5 along (-4, 3)/5: P(t) = (1.8 - 4t, 2.4 + 3t), so
+  // u = (t - 0.45) * -4, v = (t + 0.8) * 3; 9 + 25 t^2 = 25 at t = -+0.8.
+  const LunarPath p = LunarPathThrough(0, 1.8L, 2.4L, 0.5L, -0.2L, 3.9L);
+  EXPECT_NEAR(static_cast<double>(ClosestApproach(p)), 3, 1e-15);
+  ScriptedHost host;
+  KernelHostScope reports(host);
+  Extended first = 0, second = 0;
+  EXPECT_TRUE(LunarContactTimes(p, 5, first, second));
+  EXPECT_NEAR(static_cast<double>(first), -0.8, 1e-15);
+  EXPECT_NEAR(static_cast<double>(second), 0.8, 1e-15);
+  // Passing outside R (or not a number): both at the closest approach,
+  // t = 0, and no error box.
+  EXPECT_FALSE(LunarContactTimes(p, 2.9L, first, second));
+  EXPECT_NEAR(static_cast<double>(first + second), 0, 1e-15);
+  EXPECT_FALSE(LunarContactTimes(LunarPath{NAN, -4, -0.8L, 3}, 5, first, second));
+  EXPECT_TRUE(host.boxes.empty());
+
+  // (12300" - 10000" + 4600") * 50 / 4600" = 75; with dmin 1000": 172.8;
+  // (100" - 5000" + 4600") * 50 / 4600" = -3.3, taken absolute.
+  EXPECT_EQ(LunarMagnitudeText(12300 * kArcsec, 10000 * kArcsec, 4600 * kArcsec), "        75 %");
+  EXPECT_EQ(LunarMagnitudeText(12300 * kArcsec, 1000 * kArcsec, 4600 * kArcsec), "       173 %");
+  EXPECT_EQ(LunarMagnitudeText(100 * kArcsec, 5000 * kArcsec, 4600 * kArcsec), "         3 %");
+  EXPECT_EQ(LunarMagnitudeText(NAN, 0, 4600 * kArcsec), "       --- %");
+}
+
+// ---------------------------------------------------------------- 1900-2100
+
+const char* const kTypeWords[] = {"Halbschattenfinsternis", "partielle Mondfinsternis", "totale Mondfinsternis"};
+// The texts of the contact lines after their number, with Swiss's tret
+// index, and the contacts of each type in order.
+const std::pair<const char*, int> kContactTexts[] = {
+    {"Eintritt des Mondes in den  Halbschatten :  ", 6}, {"Eintritt des Mondes in den  Kernschatten :  ", 2},
+    {"Beginn der Totalität                     :  ", 4}, {"Mitte der  Finsternis                    :  ", 0},
+    {"Ende  der  Totalität                     :  ", 5}, {"Austritt des Mondes aus dem Kernschatten :  ", 3},
+    {"Austritt des Mondes aus dem Halbschatten :  ", 7}};
+const std::vector<int> kContactsOfType[] = {{0, 3, 6}, {0, 1, 3, 5, 6}, {0, 1, 2, 3, 4, 5, 6}};
+
+struct Reported {
+  int type = -1, percent = 0;
+  double jd[8] = {};  // by Swiss's tret index
+  std::string header;
+};
+
+// Header (" UTC :   ", type words, Int(m, 10), " %"), rise-set line and the
+// numbered contact lines of the type.
+std::vector<Reported> ParseReports(const std::vector<std::string>& lines) {
+  std::vector<Reported> out;
+  for (std::size_t i = 0; i + 2 < lines.size(); ++i) {
+    const std::size_t mark = lines[i].find(" UTC :   ");
+    if (mark == std::string::npos) continue;
+    Reported r;
+    r.header = lines[i];
+    for (int t = 0; t < 3; ++t)
+      if (r.header.compare(mark + 9, std::string(kTypeWords[t]).size(), kTypeWords[t]) == 0) r.type = t;
+    r.percent = std::atoi(r.header.substr(r.header.size() - 12, 10).c_str());
+    EXPECT_EQ(lines[i + 1].rfind("Mondaufgang ", 0), 0u) << r.header;
+    for (std::size_t k = 0; r.type >= 0 && k < kContactsOfType[r.type].size(); ++k) {
+      const auto& [text, swissIndex] = kContactTexts[kContactsOfType[r.type][k]];
+      const std::string label = std::to_string(k + 1) + ". " + text;
+      EXPECT_EQ(lines.at(i + 2 + k).rfind(label, 0), 0u) << r.header;
+      r.jd[swissIndex] = TextJD(lines[i + 2 + k], label.size());
+    }
+    out.push_back(r);
+  }
+  return out;
+}
+
+// Swiss Ephemeris' lunar eclipse from `t` on (or, without `search`, the
+// magnitudes at `t`) with our deltaT, so that both compare the geometry.
+struct SwissLunar {
+  int type = -1;
+  double tret[10] = {}, attr[20] = {};
+};
+SwissLunar SwissEclipse(double t, bool search) {
+  swe_set_delta_t_userdef(DeltaT(t + 90, false).days);  // moves < 1 s until the eclipse
+  SwissLunar e;
+  char serr[AS_MAXCH] = "";
+  double geopos[3] = {0, 0, 0};
+  const int32 flags = search ? swe_lun_eclipse_when(t, SEFLG_SWIEPH, 0, e.tret, 0, serr) : 0;
+  if (flags > 0) e.type = (flags & SE_ECL_TOTAL) ? 2 : (flags & SE_ECL_PARTIAL) ? 1 : 0;
+  swe_lun_eclipse_how(search ? e.tret[0] : t, SEFLG_SWIEPH, geopos, e.attr, serr);
+  swe_set_delta_t_userdef(SE_DELTAT_AUTOMATIC);
+  return e;
+}
+
+// A disagreement of types is allowed where Swiss's magnitude lies within
+// 0.01 of their boundary; between none and penumbral our boundary lies at
+// Swiss's penumbral magnitude -0.026 (see below), so the band is wider.
+bool Grazing(int ours, const SwissLunar& e) {
+  const int low = std::min(ours, e.type);
+  if (low == -1) return e.attr[1] > -0.036 && e.attr[1] < 0.01;
+  return std::fabs(e.attr[0] - (low == 0 ? 0 : 1)) < 0.01;
+}
+
+void PrintCase(int ours, const SwissLunar& e, double jd) {
+  Finsternistyp f;
+  Extended dmin = 0;
+  FindLunarEclipse(jd - 0.5, false, f, dmin);
+  const auto as = [](Extended x) { return static_cast<double>(x / kArcsec); };
+  std::printf("  JD %.3f ours %s, Swiss %s: dmin %.0f\" against umbra-Moon %.0f\", umbra+Moon %.0f\", "
+              "penumbra+Moon %.0f\"; Swiss umbral %.4f, penumbral %.4f\n",
+              jd, ours >= 0 ? kTypeWords[ours] : "keine", e.type >= 0 ? kTypeWords[e.type] : "keine", as(dmin),
+              as(f.umbraRadius - f.moonRadius), as(f.umbraRadius + f.moonRadius), as(f.penumbraRadius + f.moonRadius),
+              e.attr[0], e.attr[1]);
+}
+
+TEST(LunarEclipse, TwoCenturiesAgainstSwissEphemeris) {
+  // 1900 January 1 0h to 2101 January 1 0h UT (Meeus, Astronomical
+  // Algorithms, chapter 7), list mode in UTC.
+  constexpr double kStart = 2415020.5, kEnd = 2488434.5;
+  theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);  // the adapter sets the ephemeris folder
+  TSettings s = At(kStart, kEnd - kStart);
+  ScriptedHost host;
+  LunarEclipseSearch search;
+  ListLunarEclipses(s, host, search, false);
+  EXPECT_TRUE(host.boxes.empty());
+  std::vector<Reported> ours = ParseReports(host.lines);
+
+  double worst_min[8] = {}, worstPenumbralMiddle_min = 0, worstUmbral_pp = 0, penLow_pp = 99, penHigh_pp = -99;
+  int swissCount = 0;
+  std::printf("Disagreeing cases:\n");
+  for (SwissLunar e = SwissEclipse(kStart, true); e.type >= 0 && e.tret[0] < kEnd; e = SwissEclipse(e.tret[0] + 20, true)) {
+    ++swissCount;
+    Reported* r = nullptr;
+    for (Reported& o : ours)
+      if (std::fabs(o.jd[0] - e.tret[0]) < 0.5) r = &o;
+    if (r == nullptr || r->type != e.type) {
+      PrintCase(r ? r->type : -1, e, e.tret[0]);
+      EXPECT_TRUE(Grazing(r ? r->type : -1, e)) << e.tret[0];
+      if (r) r->type = -1;  // dealt with
+      continue;
+    }
+    // Umbral contacts and middle within 3 minutes: the linearised path, and
+    // Swiss's shadow centre 20" (the Sun's aberration) west of ours.
+    for (int k = 0; k < 8; ++k) {
+      if (r->jd[k] == 0) continue;
+      worst_min[k] = std::max(worst_min[k], std::fabs(r->jd[k] - e.tret[k]) * 1440);
+      if (k < 6) {
+        EXPECT_LT(std::fabs(r->jd[k] - e.tret[k]) * 1440, 3) << r->header << " tret " << k;
+      }
+    }
+    // Penumbral contacts: 1.02 times the penumbra grows it by 88" (2 % of
+    // 4390"), Swiss's grows like its umbra, by about 40" (the Moon's parallax
+    // 3422" / 85, Danjon); the 48" shift P1 and P4 apart, minutes for a
+    // grazing contact, but not their middle.
+    const double penumbralMiddle_min = (r->jd[6] + r->jd[7] - e.tret[6] - e.tret[7]) / 2 * 1440;
+    worstPenumbralMiddle_min = std::max(worstPenumbralMiddle_min, std::fabs(penumbralMiddle_min));
+    EXPECT_LT(std::fabs(penumbralMiddle_min), 3) << r->header;
+    // Magnitudes: the umbral one within 3 points (integer percentages, 1.015
+    // against Swiss's enlargement); the penumbral one 2.6 points larger (the
+    // 48" of a Moon's diameter of 1865") within 1.5.
+    if (e.type == 0) {
+      penLow_pp = std::min(penLow_pp, r->percent - 100 * e.attr[1]);
+      penHigh_pp = std::max(penHigh_pp, r->percent - 100 * e.attr[1]);
+      EXPECT_NEAR(r->percent - 100 * e.attr[1], 2.6, 1.5) << r->header;
+    } else {
+      worstUmbral_pp = std::max(worstUmbral_pp, std::fabs(r->percent - 100 * e.attr[0]));
+      EXPECT_NEAR(r->percent, 100 * e.attr[0], 3) << r->header;
+    }
+    r->type = -1;
+  }
+  for (const Reported& o : ours) {
+    if (o.type < 0 || o.jd[0] < kStart || o.jd[0] >= kEnd) continue;
+    const SwissLunar none = SwissEclipse(o.jd[0], false);
+    PrintCase(o.type, none, o.jd[0]);
+    EXPECT_TRUE(Grazing(o.type, none)) << o.header;
+  }
+  EXPECT_GT(swissCount, 450);  // about 230 lunar eclipses a century
+  std::printf("%d eclipses of Swiss Ephemeris, %zu reported. Largest differences (min): P1 %.2f U1 %.2f U2 %.2f "
+              "middle %.2f U3 %.2f U4 %.2f P4 %.2f, middle of the penumbral phase %.2f. Magnitudes: umbral within "
+              "%.2f pp, penumbral %+.2f to %+.2f pp\n",
+              swissCount, ours.size(), worst_min[6], worst_min[2], worst_min[4], worst_min[0], worst_min[5],
+              worst_min[3], worst_min[7], worstPenumbralMiddle_min, worstUmbral_pp, penLow_pp, penHigh_pp);
+}
+
+// ---------------------------------------------------------------- reports
+
+struct RecordingSink : LunarEclipsePictureSink {
+  void ShowLunarEclipse(const Finsternistyp& e, const std::vector<std::string>& lines) override {
+    shown.push_back(e);
+    reportLines = lines;
+  }
+  std::vector<Finsternistyp> shown;
+  std::vector<std::string> reportLines;
+};
+
+// Date and clock time as the tables write them.
+std::string DateAndTime(Extended jd, float zone) {
+  return DateText(jd, zone, DateStyle{}) + " " + ClockTimeText(24 * Frac(jd + zone / 24.000001L + 0.500001L));
+}
+
+TEST(LunarEclipse, ReportOfTheTotalEclipseOf2018July27) {
+  // Umbral magnitude 1.609, greatest eclipse 20:21:44 UT, Saros 129, a
+  // Friday (Espenak, NASA eclipse web site); at Ortheim in summer time.
+  TSettings s = At(Day(2018, 7, 1), 0);
+  s.BasisZeitzone = 1;
+  s.AutoSommerzeit = true;
+  s.SarosVariante = true;
+  NormaliseSettings(s, 2461000.5L);
+  ScriptedHost host;
+  LunarEclipseSearch search;
+  RecordingSink sink;
+  ListLunarEclipses(s, host, search, true, &sink);
+  const Finsternistyp& e = search.Last();
+  ASSERT_EQ(e.type, 2);
+
+  // Header and rise and set at the penumbral middle; magnitude for the umbra
+  // from the record's path; rise and set are the first and last six
+  // characters of the rise-set text.
+  const Extended middle = e.base + (e.P1 + e.P4) / 2;
+  EXPECT_NEAR(static_cast<double>(middle), static_cast<double>(Day(2018, 7, 27) + 20.3622L / 24), 3.0 / 1440);
+  const LunarPath path{e.pathRef1, e.pathRate1, e.pathRef2, e.pathRate2};
+  const std::string magnitude = LunarMagnitudeText(e.umbraRadius, ClosestApproach(path), e.moonRadius);
+  EXPECT_EQ(magnitude, "       161 %");
+  const std::string header = "Fr, " + DateAndTime(middle, 2) + " MESZ :   totale Mondfinsternis" + magnitude;
+  const std::string events = RiseSet(0, 51.74L, -7.19L, 2, middle).text;
+  const std::string riseSet = "Mondaufgang " + events.substr(0, 6) + ",  Untergang " + events.substr(14) +
+                              "  in Ortheim, Saros 129 (129. Saros, Ära m)";
+  const auto at = [&](Extended offset) { return DateAndTime(e.base + offset, 2); };
+  const std::vector<std::string> report = {header, riseSet,
+                                           "1. Eintritt des Mondes in den  Halbschatten :  " + at(e.P1),
+                                           "2. Eintritt des Mondes in den  Kernschatten :  " + at(e.U1),
+                                           "3. Beginn der Totalität                     :  " + at(e.U2),
+                                           "4. Mitte der  Finsternis                    :  " + at(e.middle),
+                                           "5. Ende  der  Totalität                     :  " + at(e.U3),
+                                           "6. Austritt des Mondes aus dem Kernschatten :  " + at(e.U4),
+                                           "7. Austritt des Mondes aus dem Halbschatten :  " + at(e.P4)};
+  std::vector<std::string> text = {""};
+  text.insert(text.end(), report.begin(), report.end());
+  text.push_back("");
+  EXPECT_EQ(host.lines, text);
+  EXPECT_EQ(header.substr(0, 17), "Fr, 27.07.2018 22");
+  EXPECT_EQ(e.headerLine, header);
+  EXPECT_EQ(e.riseSetLine, riseSet);
+  EXPECT_FLOAT_EQ(e.zone, 2);
+  std::vector<std::string> list = {"totale Mondfinsternis am 27.07.2018"};
+  list.insert(list.end(), report.begin(), report.end());
+  EXPECT_EQ(search.ReportLines(), list);
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.reportLines, list);
+
+  // The record's path, west to the right and north up: at the beginning and
+  // end of totality the Moon's geometric offset from the anti-solar point by
+  // Swiss Ephemeris (mean equinox of date, our deltaT) within 15" (the
+  // series' arcseconds, the straight line through the end of totality).
+  theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);
+  for (const Extended offset : {e.U2, e.U3}) {
+    const double tt = static_cast<double>(e.base + offset + DeltaT(e.base + offset, false).days);
+    double moon[6] = {}, sun[6] = {};
+    char serr[AS_MAXCH] = "";
+    swe_calc(tt, SE_MOON, SEFLG_SWIEPH | SEFLG_EQUATORIAL | SEFLG_TRUEPOS | SEFLG_NONUT, moon, serr);
+    swe_calc(tt, SE_SUN, SEFLG_SWIEPH | SEFLG_EQUATORIAL | SEFLG_TRUEPOS | SEFLG_NONUT, sun, serr);
+    const double west = -std::remainder(moon[0] - sun[0] - 180, 360.0) * std::cos(sun[1] * kDegree);
+    EXPECT_NEAR(static_cast<double>((offset - e.pathRef1) * e.pathRate1 / kDegree), west, 15 / 3600.0);
+    EXPECT_NEAR(static_cast<double>((offset - e.pathRef2) * e.pathRate2 / kDegree), moon[1] + sun[1], 15 / 3600.0);
+  }
+  EXPECT_EQ(s.RunState, 0);
+  EXPECT_EQ(s.StartJulDat, s.Startdat);
+  EXPECT_FLOAT_EQ(s.Zeitzone, 2);
+  EXPECT_FALSE(host.stopEnabled);
+}
+
+// ---------------------------------------------------------------- protocol
+
+TEST(LunarEclipse, FullMoonNearTheLimitAndTheKeineLine) {
+  // The full moon of 2017 Sep 6, 07:03 UT (Swiss Ephemeris), stands 1.77
+  // degrees south of the shadow centre (our geometry), under the 2 degrees
+  // that are examined, beyond penumbra plus Moon (about 1.55): nothing.
+  const Extended fullMoon = Day(2017, 9, 6.29L);
+  const LunarGeometry g = LunarShadowGeometry(fullMoon, DeltaT(fullMoon, false).days);
+  EXPECT_LT(std::fabs(g.y), 0.034906585039886591538L);
+  EXPECT_GT(std::fabs(g.y), g.penumbra + g.moon);
+  // From Sep 1 without list mode the search goes on to the one next
+  // eclipse, 2018 Jan 31 (total, Espenak): 9 lines, not 2018 Jul 27.
+  TSettings s = At(Day(2017, 9, 1), 0);
+  ScriptedHost host;
+  LunarEclipseSearch search;
+  ListLunarEclipses(s, host, search, false);
+  ASSERT_EQ(TextLines(host).size(), 9u);
+  EXPECT_EQ(search.ReportLines()[0], "totale Mondfinsternis am 31.01.2018");
+  // Progress per full moon (Sep 6 to Jan 31): date, time, Str(q, 7, 2).
+  EXPECT_EQ(host.progress.size(), 6u);
+  EXPECT_EQ(host.progress.back().substr(0, 11), "31.01.2018 ");
+  EXPECT_EQ(host.progress.back().size(), 26u);
+
+  // Sep 1 to Dec 31 in list mode: no eclipse; the search stopped at the full
+  // moon of 2018 Jan 2, 02:24 UT (Swiss Ephemeris). The report stays.
+  s = At(Day(2017, 9, 1), 121);
+  host.lines.clear();
+  ListLunarEclipses(s, host, search, false);
+  ASSERT_EQ(host.lines.size(), 2u);
+  const std::string& line = host.lines[1];
+  EXPECT_EQ(line.substr(0, 20), "vom 01.09.2017  bis ");
+  EXPECT_EQ(line.substr(30), "  keine Mondfinsternis");
+  EXPECT_NEAR(TextJD(line.substr(0, 30) + " 00:00:00", 20), static_cast<double>(Day(2018, 1, 2)), 1.0);
+  EXPECT_EQ(search.ReportLines()[0], "totale Mondfinsternis am 31.01.2018");
+  EXPECT_EQ(s.RunState, 0);
+  EXPECT_EQ(s.StartJulDat, s.Startdat);
+}
+
+TEST(LunarEclipse, Navigation) {
+  // Backward from the base instant of 2019 Jan 21 less 29 days: 2018 Jul 27,
+  // the eclipse before it (both total, Espenak).
+  TSettings s = At(Day(2019, 1, 1), 0);
+  ScriptedHost host;
+  LunarEclipseSearch search;
+  ListLunarEclipses(s, host, search, false);
+  ASSERT_EQ(search.ReportLines()[0], "totale Mondfinsternis am 21.01.2019");
+  s.StartJulDat = search.Last().base - 29;
+  search.Run(s, host, false, -1, nullptr);
+  EXPECT_EQ(search.ReportLines()[0], "totale Mondfinsternis am 27.07.2018");
+  // 2020 Jun 5 and Jul 5 are one lunation apart (penumbral, Espenak): from
+  // the base instant the neighbouring full moon comes first, both ways.
+  // Backward, list mode does not apply: one eclipse.
+  s = At(Day(2020, 7, 1), 0);
+  ListLunarEclipses(s, host, search, false);
+  ASSERT_EQ(search.ReportLines()[0], "Halbschattenfinsternis am 05.07.2020");
+  s.Tabelle = true;
+  s.StartJulDat = search.Last().base;
+  search.Run(s, host, false, -1, nullptr);
+  EXPECT_EQ(search.ReportLines()[0], "Halbschattenfinsternis am 05.06.2020");
+  s.Tabelle = false;
+  s.StartJulDat = search.Last().base;
+  search.Run(s, host, false, +1, nullptr);
+  EXPECT_EQ(search.ReportLines()[0], "Halbschattenfinsternis am 05.07.2020");
+}
+
+void StopAtFirstFullMoon(void* settings, int pumps) {
+  if (pumps == 1) static_cast<TSettings*>(settings)->RunState *= -1;
+}
+
+TEST(LunarEclipse, StopQuestion) {
+  // 2018 in list mode: total eclipses on Jan 31 and Jul 27 (Espenak). A stop
+  // at the first full moon (Jan 2): "Ja" ends with the "keine" line, "Nein"
+  // goes on to both eclipses.
+  for (bool stop : {true, false}) {
+    TSettings s = At(Day(2018, 1, 1), 365);
+    ScriptedHost host;
+    host.onPump = StopAtFirstFullMoon;
+    host.onPumpContext = &s;
+    host.QueueAnswer(stop);
+    LunarEclipseSearch search;
+    ListLunarEclipses(s, host, search, false);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].caption + ": " + host.boxes[0].text, "Abbruch: Berechnung abbrechen?");
+    EXPECT_EQ(TextLines(host).size(), stop ? 1u : 18u);
+    EXPECT_EQ(s.RunState, 0);
+  }
+}
+
+TEST(LunarEclipse, InstantsThatAreNotNumbersEndTheSearch) {
+  Finsternistyp e;
+  Extended dmin = 0;
+  EXPECT_FALSE(FindLunarEclipse(NAN, false, e, dmin));
+  for (bool list : {true, false}) {
+    TSettings s = At(Day(2018, 1, 1), list ? 365 : 0);
+    s.Startdat = s.EndJulDat = NAN;
+    ScriptedHost host;
+    LunarEclipseSearch search;
+    ListLunarEclipses(s, host, search, false);
+    ASSERT_EQ(host.lines.size(), 2u);
+    EXPECT_EQ(host.lines[1], "vom        ---  bis        ---  keine Mondfinsternis");
+  }
+}
+
+}  // namespace
+}  // namespace orb
