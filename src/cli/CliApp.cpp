@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "cli/CliHost.h"
+#include "cli/CliPictures.h"
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
@@ -61,34 +62,44 @@ int PhasesCommand(CommandContext& c) {
   return kExitOk;
 }
 
-// Pictures are written by the graphics layer, which this build does not
-// contain yet.
-bool RefusePicture(CommandContext& c) {
-  if (!c.options.picture) return false;
-  c.host.MessageBox(MsgKind::Error, "Fehler", "Bilder von Finsternissen kann diese Version noch nicht speichern.");
-  return true;
+// Writes the picture of the last reported eclipse when --picture asks for it.
+int FinishPicture(CommandContext& c, const PictureCollector& pictures) {
+  if (!c.options.picture) return kExitOk;
+  if (!pictures.Last()) {
+    c.host.MessageBox(MsgKind::Information, "Bild", "Es wurde keine Finsternis berichtet, also auch kein Bild gespeichert.");
+    return kExitFailure;
+  }
+  const std::string error = WritePicture(*pictures.Last(), *c.options.picture);
+  if (!error.empty()) {
+    c.host.MessageBox(MsgKind::Error, "Fehler", error);
+    return kExitFailure;
+  }
+  return kExitOk;
 }
 
 int LunarEclipsesCommand(CommandContext& c) {
-  if (RefusePicture(c)) return kExitFailure;
+  const bool picture = c.options.picture.has_value();
+  PictureCollector pictures(c.settings);
   LunarEclipseSearch search;
-  ListLunarEclipses(c.settings, c.host, search, false);
-  return kExitOk;
+  ListLunarEclipses(c.settings, c.host, search, picture, &pictures);
+  return FinishPicture(c, pictures);
 }
 
 int SolarEclipsesCommand(CommandContext& c) {
-  if (RefusePicture(c)) return kExitFailure;
+  const bool picture = c.options.picture.has_value();
+  PictureCollector pictures(c.settings);
   const double minCoverage = c.options.minCoverage_percent.value_or(0) / 100;
-  LocalEclipseReport report(minCoverage);
-  SolarEclipseCommand(c.settings, c.host, report, false, false, minCoverage);
-  return kExitOk;
+  LocalEclipseReport report(minCoverage, &pictures);
+  SolarEclipseCommand(c.settings, c.host, report, false, picture, minCoverage);
+  return FinishPicture(c, pictures);
 }
 
 int EclipsePathCommand(CommandContext& c) {
-  if (RefusePicture(c)) return kExitFailure;
-  PathReport report;
-  SolarEclipseCommand(c.settings, c.host, report, true, false, 0);
-  return kExitOk;
+  const bool picture = c.options.picture.has_value();
+  PictureCollector pictures(c.settings);
+  PathReport report(&pictures);
+  SolarEclipseCommand(c.settings, c.host, report, true, picture, 0);
+  return FinishPicture(c, pictures);
 }
 
 int YearbookCommand(CommandContext& c) {

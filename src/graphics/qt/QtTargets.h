@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+// A picture drawn into the Qt targets: a QImage bitmap at screen
+// resolution, 300 or 600 dpi (written as BMP, or PNG), the printer page
+// (QPrinter; a PDF file when no printer is installed), the print preview
+// and the graphics window. Each function builds the drawing of its kind
+// over a QtCanvas, sets the picture's world window and calls its paint
+// procedure.
+
+#include <QImage>
+#include <QSize>
+#include <string>
+
+#include "graphics/PictureSetup.h"
+#include "graphics/GDIext.h"
+
+class QPainter;
+class QPaintDevice;
+class QPrinter;
+
+namespace orb {
+
+class QtCanvas;
+
+// ---- bitmaps ----
+
+// The screen's logical pixels per inch (96 without a screen).
+int32_t ScreenDpi();
+// Pixels per inch of a bitmap kind: 300, 600, or `screenDpi` for the screen kind.
+int32_t BitmapDpi(TargetKind kind, int32_t screenDpi);
+// The picture's natural size at `dpi`: round(mm * dpi / 25.4) each way.
+QSize NaturalBitmapSize(const PictureSetup& picture, int32_t dpi);
+
+// The picture in a bitmap of kind tkBitmapScreen, tkBitmap300 or
+// tkBitmap600 (other kinds draw as tkBitmapScreen), of `size` pixels or, when
+// `size` is not valid, of its natural size at the kind's resolution. The
+// image carries its resolution (dots per metre). `screenDpi` 0 takes the
+// screen's. A size that cannot be allocated, or a program without a
+// QGuiApplication (fonts need one; the offscreen platform will do), gives a
+// null image.
+QImage RenderBitmap(const PictureSetup& picture, TargetKind kind, QSize size = QSize(), int32_t screenDpi = 0);
+
+// Writes the image as PNG when the name ends in ".png" (any case), as BMP
+// otherwise; an existing file is replaced only by a complete new one.
+// Returns "" or the German error text "Datei <name> konnte nicht
+// geschrieben werden.".
+std::string WriteBitmap(const QImage& image, const std::string& fileName);
+
+// RenderBitmap, then WriteBitmap.
+std::string SaveBitmap(const PictureSetup& picture, TargetKind kind, const std::string& fileName, QSize size = QSize(),
+                       int32_t screenDpi = 0);
+
+// ---- printer and preview ----
+
+struct PrintOptions {
+  float leftMarginMm = 25;       // the left margin on the page, mm (the top margin stays 15 mm)
+  bool paintBackground = false;  // "Hintergrund drucken"
+  bool scaleToPage = false;      // "Auf Seitengröße skalieren"
+  bool proportional = true;      // keep the picture's aspect ratio when scaling to the page
+};
+
+// The printable page of a printer in whole millimetres, as the printer reports it.
+struct PageSizeMm {
+  float widthMm = 0, heightMm = 0;
+};
+PageSizeMm PrintablePageMm(const QPaintDevice& printer);
+
+// Whether the system knows at least one printer.
+bool PrinterInstalled();
+// Sends the printer's output to a PDF file at `pdfPath` when no printer is
+// installed (or the printer is set to PDF already); returns true when the
+// output goes to that file, false when it goes to an installed printer.
+bool UsePdfWhenNoPrinter(QPrinter& printer, const std::string& pdfPath);
+
+// Prints the picture on one page: margins, drawing area as the picture's
+// natural size or scaled to the page (SetPrintArea), the caption as the job
+// title. A PDF output replaces its file only when the job completes.
+// Returns "" or a German error text.
+std::string PrintPicture(QPrinter& printer, const PictureSetup& picture, const PrintOptions& options);
+
+// The print preview: `painter` paints on a device that stands for the
+// whole printable page of `page` millimetres (the preview area, or the page
+// of a preview printer); the page is drawn as PrintPicture would print it.
+// The caller clears the page.
+void PaintPreview(QPainter& painter, const PictureSetup& picture, PageSizeMm page, const PrintOptions& options);
+
+// ---- graphics window ----
+
+// The picture on a window's drawing area at `zoom` (in its paint event).
+void PaintWindow(QPainter& painter, const PictureSetup& picture, float zoom);
+
+// One paint of a drawing kept between paints (the window's or the preview
+// area's): makes `canvas` the drawing's canvas, binds the painter to it,
+// calls the paint procedure and releases the painter again.
+void PaintDrawing(tGDIext& drawing, QtCanvas& canvas, QPainter& painter);
+
+}  // namespace orb
