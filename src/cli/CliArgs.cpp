@@ -136,6 +136,11 @@ CliParse ParseCommandLine(const std::vector<std::string>& args) {
   } else if (o.command != "convert" && (!o.frame.empty() || !o.first.empty() || !o.second.empty() ||
                                         o.equinox || o.equinoxOfDate)) {
     error = "--frame, --first, --second und --equinox gehören nur zu convert.";
+  } else if (o.picture && o.command != "lunar-eclipses" && o.command != "solar-eclipses" &&
+             o.command != "eclipse-path") {
+    error = "--picture gehört nur zu lunar-eclipses, solar-eclipses und eclipse-path.";
+  } else if (o.picture && o.picture->empty()) {
+    error = "--picture erwartet einen Dateinamen.";
   }
   return result;
 }

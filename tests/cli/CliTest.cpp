@@ -43,6 +43,9 @@ TEST(CliArgs, UsageErrors) {
   EXPECT_NE(ParseCommandLine({"--ini", "a.ini", "--no-ini", "table"}).error, "");
   EXPECT_NE(ParseCommandLine({"convert", "--frame", "equ"}).error, "");        // missing coordinates
   EXPECT_NE(ParseCommandLine({"table", "--frame", "equ"}).error, "");          // convert option elsewhere
+  EXPECT_NE(ParseCommandLine({"table", "--picture", "a.png"}).error, "");      // no picture for tables
+  EXPECT_NE(ParseCommandLine({"eclipse-path", "--picture", ""}).error, "");    // empty file name
+  EXPECT_EQ(ParseCommandLine({"eclipse-path", "--picture", "a.png"}).error, "");
   EXPECT_TRUE(ParseCommandLine({"--help"}).help);
 }
 
