@@ -20,22 +20,16 @@
 #include "eclipses/SolarEclipse.h"
 #include "engine/PlanetaryTheory.h"
 #include "support/ScriptedHost.h"
+#include "support/SwissReference.h"
 
 namespace orb {
 namespace {
 
 using test::ScriptedHost;
+using test::UseEphemerisFiles;
+using test::SwissDeltaT;
 
 constexpr double kDeg = std::numbers::pi / 180;
-
-// Swiss Ephemeris learns its file folder from the adapter's first call.
-void UseEphemerisFiles() { theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1); }
-
-// Swiss Ephemeris computes with the program's deltaT while this lives.
-struct SwissDeltaT {
-  explicit SwissDeltaT(double deltaT_s) { swe_set_delta_t_userdef(deltaT_s / 86400); }
-  ~SwissDeltaT() { swe_set_delta_t_userdef(SE_DELTAT_AUTOMATIC); }
-};
 
 // Places (geodetic, east positive) and their zones.
 struct Place {

@@ -17,21 +17,14 @@
 #include "core/TimeScales.h"
 #include "engine/PlanetaryTheory.h"
 #include "support/ScriptedHost.h"
+#include "support/SwissReference.h"
 
 namespace orb {
 namespace {
 
 using test::ScriptedHost;
-
-// Swiss Ephemeris learns its file folder from the adapter's first call.
-void UseEphemerisFiles() { theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1); }
-
-// Swiss Ephemeris computes with the program's deltaT while this lives, so
-// that both sides measure the geometry alone.
-struct SwissDeltaT {
-  explicit SwissDeltaT(int32_t deltaT_s) { swe_set_delta_t_userdef(deltaT_s / 86400.0); }
-  ~SwissDeltaT() { swe_set_delta_t_userdef(SE_DELTAT_AUTOMATIC); }
-};
+using test::UseEphemerisFiles;
+using test::SwissDeltaT;
 
 // Eclipses by the date of greatest eclipse (Espenak & Meeus, Five Millennium
 // Canon of Solar Eclipses, NASA/TP-2006-214141).

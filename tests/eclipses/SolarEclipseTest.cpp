@@ -19,16 +19,16 @@
 #include "core/TimeScales.h"
 #include "engine/Frames.h"
 #include "engine/PlanetaryTheory.h"
+#include "support/SwissReference.h"
 
 namespace orb {
 namespace {
 
+using test::UseEphemerisFiles;
+
 constexpr double kMinutesPerDay = 1440.0;
 constexpr double kRadToDeg = 180.0 / 3.14159265358979323846;
 constexpr Extended kDaysPerCentury = 36525;
-
-// The adapter sets Swiss Ephemeris' folder of files on its first call.
-void UseEphemerisFiles() { theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1); }
 
 std::string DateText(Extended jd) {
   const CalendarDate d = JDToCalendar(jd);

@@ -13,9 +13,12 @@
 
 #include "core/TimeScales.h"
 #include "engine/PlanetaryTheory.h"
+#include "support/SwissReference.h"
 
 namespace orb {
 namespace {
+
+using test::UseEphemerisFiles;
 
 struct Place {
   const char* name;
@@ -28,9 +31,6 @@ struct Place {
 constexpr Place kPlaces[] = {{"Ortheim", 51.74, 7.19, 1},   {"Aequator", 0.0, -78.5, -5},
                              {"65 N", 65.0, -147.7, -9},     {"35 S", -35.0, 138.6, 9.5f},
                              {"Oslo", 59.91, 10.75, 1}};
-
-// The adapter sets Swiss Ephemeris' folder of files on its first call.
-void UseEphemerisFiles() { theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1); }
 
 // The first event of `rsmi` at or after `from_ut`, as a JD (UT), from Swiss
 // Ephemeris' rise/transit function with a horizon at `horizon_deg`.
