@@ -66,7 +66,7 @@ int PhasesCommand(CommandContext& c) {
 int FinishPicture(CommandContext& c, const PictureCollector& pictures) {
   if (!c.options.picture) return kExitOk;
   if (!pictures.Last()) {
-    c.host.MessageBox(MsgKind::Information, "Bild", "Es wurde keine Finsternis berichtet, also auch kein Bild gespeichert.");
+    c.host.MessageBox(MsgKind::Information, "Bild", "Kein Bild erstellt, daher wurde keine Datei gespeichert.");
     return kExitFailure;
   }
   const std::string error = WritePicture(*pictures.Last(), *c.options.picture);

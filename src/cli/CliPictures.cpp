@@ -11,22 +11,6 @@
 #include <QtGlobal>
 
 namespace orb::cli {
-
-void PictureCollector::ShowLunarEclipse(const Finsternistyp& eclipse, const std::vector<std::string>& reportLines) {
-  last_ = LunarEclipsePictureSetup(eclipse, reportLines);
-}
-
-void PictureCollector::ShowLocalEclipse(const LocalEclipse& eclipse, const std::vector<std::string>& reportLines) {
-  last_ = LocalEclipsePictureSetup(LocalPictureValuesOf(settings_, eclipse, reportLines), reportLines);
-}
-
-void PictureCollector::ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) {
-  last_ = WorldMapPictureSetup(pathList, FindDataFile(settings_.GeoFileName), title);
-}
-
-}  // namespace orb::cli
-
-namespace orb::cli {
 namespace {
 
 // Fonts and images need an application object; the batch program makes one
@@ -47,6 +31,18 @@ void EnsureGuiApplication() {
 }
 
 }  // namespace
+
+void PictureCollector::ShowLunarEclipse(const Finsternistyp& eclipse, const std::vector<std::string>& reportLines) {
+  last_ = LunarEclipsePictureSetup(eclipse, reportLines);
+}
+
+void PictureCollector::ShowLocalEclipse(const LocalEclipse& eclipse, const std::vector<std::string>& reportLines) {
+  last_ = LocalEclipsePictureSetup(LocalPictureValuesOf(settings_, eclipse, reportLines), reportLines);
+}
+
+void PictureCollector::ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) {
+  last_ = WorldMapPictureSetup(pathList, FindDataFile(settings_.GeoFileName), title);
+}
 
 std::string WritePicture(const PictureSetup& picture, const std::string& file) {
   EnsureGuiApplication();
