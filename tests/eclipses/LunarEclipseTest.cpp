@@ -18,25 +18,16 @@
 #include "engine/PlanetaryTheory.h"
 #include "engine/RiseSet.h"
 #include "support/ScriptedHost.h"
+#include "support/UtcStart.h"
 #include "tables/TableFormat.h"
 
 namespace orb {
 namespace {
 
 using test::ScriptedHost;
+using test::UtcStart;
 
 constexpr Extended kArcsec = kDegree / 3600;
-
-// A fresh start at `jd` in UTC (BasisZeitzone 0), list mode over `days`.
-TSettings At(Extended jd, Extended days) {
-  TSettings s;
-  s.BasisZeitzone = 0;
-  s.Startdat = jd;
-  s.DeltaTab = days;
-  s.Tabelle = days > 0;
-  NormaliseSettings(s, 2461000.5L);
-  return s;
-}
 
 Extended Day(int year, int month, Extended day) { return CalendarToJD(year, month, day); }
 
@@ -166,7 +157,7 @@ TEST(LunarEclipse, TwoCenturiesAgainstSwissEphemeris) {
   // Algorithms, chapter 7), list mode in UTC.
   constexpr double kStart = 2415020.5, kEnd = 2488434.5;
   theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);  // the adapter sets the ephemeris folder
-  TSettings s = At(kStart, kEnd - kStart);
+  TSettings s = UtcStart(kStart, kEnd - kStart);
   ScriptedHost host;
   LunarEclipseSearch search;
   ListLunarEclipses(s, host, search, false);
@@ -249,7 +240,7 @@ std::string DateAndTime(Extended jd, float zone) {
 TEST(LunarEclipse, ReportOfTheTotalEclipseOf2018July27) {
   // Umbral magnitude 1.609, greatest eclipse 20:21:44 UT, Saros 129, a
   // Friday (Espenak, NASA eclipse web site); at Ortheim in summer time.
-  TSettings s = At(Day(2018, 7, 1), 0);
+  TSettings s = UtcStart(Day(2018, 7, 1), 0);
   s.BasisZeitzone = 1;
   s.AutoSommerzeit = true;
   s.SarosVariante = true;
@@ -329,7 +320,7 @@ TEST(LunarEclipse, FullMoonNearTheLimitAndTheKeineLine) {
   EXPECT_GT(std::fabs(g.y), g.penumbra + g.moon);
   // From Sep 1 without list mode the search goes on to the one next
   // eclipse, 2018 Jan 31 (total, Espenak): 9 lines, not 2018 Jul 27.
-  TSettings s = At(Day(2017, 9, 1), 0);
+  TSettings s = UtcStart(Day(2017, 9, 1), 0);
   ScriptedHost host;
   LunarEclipseSearch search;
   ListLunarEclipses(s, host, search, false);
@@ -342,7 +333,7 @@ TEST(LunarEclipse, FullMoonNearTheLimitAndTheKeineLine) {
 
   // Sep 1 to Dec 31 in list mode: no eclipse; the search stopped at the full
   // moon of 2018 Jan 2, 02:24 UT (Swiss Ephemeris). The report stays.
-  s = At(Day(2017, 9, 1), 121);
+  s = UtcStart(Day(2017, 9, 1), 121);
   host.lines.clear();
   ListLunarEclipses(s, host, search, false);
   ASSERT_EQ(host.lines.size(), 2u);
@@ -358,7 +349,7 @@ TEST(LunarEclipse, FullMoonNearTheLimitAndTheKeineLine) {
 TEST(LunarEclipse, Navigation) {
   // Backward from the base instant of 2019 Jan 21 less 29 days: 2018 Jul 27,
   // the eclipse before it (both total, Espenak).
-  TSettings s = At(Day(2019, 1, 1), 0);
+  TSettings s = UtcStart(Day(2019, 1, 1), 0);
   ScriptedHost host;
   LunarEclipseSearch search;
   ListLunarEclipses(s, host, search, false);
@@ -369,7 +360,7 @@ TEST(LunarEclipse, Navigation) {
   // 2020 Jun 5 and Jul 5 are one lunation apart (penumbral, Espenak): from
   // the base instant the neighbouring full moon comes first, both ways.
   // Backward, list mode does not apply: one eclipse.
-  s = At(Day(2020, 7, 1), 0);
+  s = UtcStart(Day(2020, 7, 1), 0);
   ListLunarEclipses(s, host, search, false);
   ASSERT_EQ(search.ReportLines()[0], "Halbschattenfinsternis am 05.07.2020");
   s.Tabelle = true;
@@ -391,7 +382,7 @@ TEST(LunarEclipse, StopQuestion) {
   // at the first full moon (Jan 2): "Ja" ends with the "keine" line, "Nein"
   // goes on to both eclipses.
   for (bool stop : {true, false}) {
-    TSettings s = At(Day(2018, 1, 1), 365);
+    TSettings s = UtcStart(Day(2018, 1, 1), 365);
     ScriptedHost host;
     host.onPump = StopAtFirstFullMoon;
     host.onPumpContext = &s;
@@ -410,7 +401,7 @@ TEST(LunarEclipse, InstantsThatAreNotNumbersEndTheSearch) {
   Extended dmin = 0;
   EXPECT_FALSE(FindLunarEclipse(NAN, false, e, dmin));
   for (bool list : {true, false}) {
-    TSettings s = At(Day(2018, 1, 1), list ? 365 : 0);
+    TSettings s = UtcStart(Day(2018, 1, 1), list ? 365 : 0);
     s.Startdat = s.EndJulDat = NAN;
     ScriptedHost host;
     LunarEclipseSearch search;

@@ -16,22 +16,13 @@
 #include "eclipses/Saros.h"
 #include "engine/PlanetaryTheory.h"
 #include "support/ScriptedHost.h"
+#include "support/UtcStart.h"
 
 namespace orb {
 namespace {
 
 using test::ScriptedHost;
-
-// A fresh start in UTC (BasisZeitzone 0) at `jd`, list mode over `days`.
-TSettings At(Extended jd, Extended days) {
-  TSettings s;
-  s.BasisZeitzone = 0;
-  s.Startdat = jd;
-  s.DeltaTab = days;
-  s.Tabelle = days > 0;
-  NormaliseSettings(s, 2461000.5L);
-  return s;
-}
+using test::UtcStart;
 
 // The phase lines (without the empty lines).
 std::vector<std::string> PhaseLines(const ScriptedHost& host) {
@@ -51,7 +42,7 @@ double LineJD(const std::string& line) {
 
 TEST(MoonPhases, OneBlockWithoutListMode) {
   // 2024 Mar 31, 0h UT: the phase last passed is the full moon of Mar 25.
-  TSettings s = At(2460400.5L, 0);
+  TSettings s = UtcStart(2460400.5L, 0);
   s.DeltaTab = 300;
   ScriptedHost host;
   ListMoonPhases(s, host);
@@ -70,7 +61,7 @@ TEST(MoonPhases, EclipseNewMoonLine) {
   // The new moon of 2024 Apr 8 brings the total eclipse of Saros 139 (NASA
   // eclipse catalogue, F. Espenak); with the era designation "139. Saros,
   // Ära M". The line: name padded to 16, ":  ", weekday, date, time, zone.
-  TSettings s = At(2460405.5L, 0);  // 2024 Apr 5, after the last quarter of Apr 2
+  TSettings s = UtcStart(2460405.5L, 0);  // 2024 Apr 5, after the last quarter of Apr 2
   s.SarosVariante = true;
   ScriptedHost host;
   ListMoonPhases(s, host);
@@ -92,7 +83,7 @@ TEST(MoonPhases, StartRule) {
     const char* first;
   } cases[] = {{2460409.3L, "Neumond"}, {2460416.3L, "Neumond"}, {2460417.4L, "erstes Viertel"}};
   for (const auto& c : cases) {
-    TSettings s = At(c.start, 0);
+    TSettings s = UtcStart(c.start, 0);
     ScriptedHost host;
     ListMoonPhases(s, host);
     EXPECT_EQ(host.lines[1].substr(0, std::string(c.first).size()), c.first) << static_cast<double>(c.start);
@@ -102,7 +93,7 @@ TEST(MoonPhases, StartRule) {
 TEST(MoonPhases, SummerTimeLabelChangesWithinTheList) {
   // March 2024 with automatic summer time at zone 1: MEZ lines, then MESZ
   // after the last Sunday of March.
-  TSettings s = At(2460370.5L, 40);  // 2024 Mar 1
+  TSettings s = UtcStart(2460370.5L, 40);  // 2024 Mar 1
   s.BasisZeitzone = 1;
   s.AutoSommerzeit = true;
   NormaliseSettings(s, 2461000.5L);
@@ -120,7 +111,7 @@ void StopAtFirstBlock(void* settings, int) {
 
 TEST(MoonPhases, StopQuestion) {
   for (bool stop : {false, true}) {
-    TSettings s = At(2460400.5L, 90);
+    TSettings s = UtcStart(2460400.5L, 90);
     ScriptedHost host;
     host.onPump = StopAtFirstBlock;
     host.onPumpContext = &s;
@@ -183,7 +174,7 @@ TEST(MoonPhases, TwoCenturiesAgainstSwissEphemeris) {
   // its new moon with the type word, unless the Moon's latitude at the new
   // moon exceeds 1.6 degrees (such eclipses are listed).
   theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);  // the adapter sets the ephemeris folder
-  TSettings s = At(2415020.5L, 2488069.5L - 2415020.5L);
+  TSettings s = UtcStart(2415020.5L, 2488069.5L - 2415020.5L);
   ScriptedHost host;
   ListMoonPhases(s, host);
   const std::vector<std::string> lines = PhaseLines(host);
