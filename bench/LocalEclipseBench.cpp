@@ -78,7 +78,7 @@ void BM_LocalCircumstances(benchmark::State& state) {
     const orb::Extended jd = moons[i++ % moons.size()];
     orb::LocalEclipse c;
     orb::PrepareLocalEclipse(c, orb::JulianCenturies(jd), orb::DeltaT(jd, false).days * 86400.0L);
-    orb::LocalCircumstances(s, c);
+    orb::LocalCircumstances(s, s.Zeitzone, c);
     benchmark::DoNotOptimize(c.T4);
   }
   state.SetItemsProcessed(state.iterations());
@@ -92,10 +92,11 @@ void BM_LocalEclipses1000Years(benchmark::State& state) {
     orb::TSettings s = Ortheim();
     s.Tabelle = true;
     s.Startdat = kFrom_jd;
-    s.EndJulDat = kFrom_jd + kSpan_days;
+    s.DeltaTab = kSpan_days;
     CountingHost host;
     orb::LocalEclipseReport report(0);
-    orb::SolarEclipseCommand(s, host, report, false, false, 0);
+    orb::TRunContext run(s);
+    orb::SolarEclipseCommand(s, run, host, report, false, false, 0);
     eclipses = host.eclipses;
   }
   state.counters["eclipses"] = static_cast<double>(eclipses);

@@ -26,7 +26,8 @@ namespace {
 // What a command of the batch program works with.
 struct CommandContext {
   const CliOptions& options;
-  TSettings& settings;
+  const TSettings& settings;
+  TRunContext& run;
   const IniDocument& settingsFile;
   Host& host;
 };
@@ -35,8 +36,8 @@ struct CommandContext {
 using Command = std::function<int(CommandContext&)>;
 
 int TableCommand(CommandContext& c) {
-  ComputeTable(c.settings, c.host);
-  return kExitOk;
+  const TableResult result = ComputeTable(c.settings, c.run, c.host);
+  return result.rowsWithPlace > 0 ? kExitOk : kExitFailure;
 }
 
 int ElementsCommand(CommandContext& c) {
@@ -57,10 +58,7 @@ int ElementsCommand(CommandContext& c) {
   return kExitOk;
 }
 
-int PhasesCommand(CommandContext& c) {
-  ListMoonPhases(c.settings, c.host);
-  return kExitOk;
-}
+int PhasesCommand(CommandContext& c) { return ListMoonPhases(c.settings, c.run, c.host) > 0 ? kExitOk : kExitFailure; }
 
 // Writes the picture of the last reported eclipse when --picture asks for it.
 int FinishPicture(CommandContext& c, const PictureCollector& pictures) {
@@ -81,7 +79,7 @@ int LunarEclipsesCommand(CommandContext& c) {
   const bool picture = c.options.picture.has_value();
   PictureCollector pictures(c.settings);
   LunarEclipseSearch search;
-  ListLunarEclipses(c.settings, c.host, search, picture, &pictures);
+  ListLunarEclipses(c.settings, c.run, c.host, search, picture, &pictures);
   return FinishPicture(c, pictures);
 }
 
@@ -90,7 +88,8 @@ int SolarEclipsesCommand(CommandContext& c) {
   PictureCollector pictures(c.settings);
   const double minCoverage = c.options.minCoverage_percent.value_or(0) / 100;
   LocalEclipseReport report(minCoverage, &pictures);
-  SolarEclipseCommand(c.settings, c.host, report, false, picture, minCoverage);
+  const SolarSearchResult result = SolarEclipseCommand(c.settings, c.run, c.host, report, false, picture, minCoverage);
+  if (result.beyondEphemeris && result.printed == 0) return kExitFailure;
   return FinishPicture(c, pictures);
 }
 
@@ -98,13 +97,19 @@ int EclipsePathCommand(CommandContext& c) {
   const bool picture = c.options.picture.has_value();
   PictureCollector pictures(c.settings);
   PathReport report(&pictures);
-  SolarEclipseCommand(c.settings, c.host, report, true, picture, 0);
+  const SolarSearchResult result = SolarEclipseCommand(c.settings, c.run, c.host, report, true, picture, 0);
+  if (result.beyondEphemeris && result.printed == 0) return kExitFailure;
   return FinishPicture(c, pictures);
 }
 
 int YearbookCommand(CommandContext& c) {
-  YearBookRun(c.settings, c.host, c.settingsFile);
-  return kExitOk;
+  const TableResult result = YearBookRun(c.settings, c.run, c.host, c.settingsFile);
+  if (result.rows == 0) {
+    c.host.MessageBox(MsgKind::Information, "Jahrbuch",
+                      "Im Jahrbuch ist kein Objekt ausgewählt (Schlüssel ObjDarstell der Abschnitte "
+                      "\"Jahrbucheinstellungen ...\" der Einstellungsdatei).");
+  }
+  return result.rowsWithPlace > 0 ? kExitOk : kExitFailure;
 }
 
 const std::map<std::string, Command>& Commands() {
@@ -163,8 +168,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   CliHost host(out, err, options.answerYes);
   KernelHostScope kernelScope(host);
-  CommandContext context{options, settings, ini, host};
-  return command->second(context);
+  TRunContext run(settings);
+  host.OnOutputFailure([&run] { run.RequestStop(); });
+  CommandContext context{options, settings, run, ini, host};
+  const int status = command->second(context);
+  if (!host.FinishOutput()) return kExitFailure;
+  return status;
 }
 
 }  // namespace orb::cli

@@ -14,7 +14,10 @@ std::string PadLeft(std::string s, int width) {
   return s;
 }
 
+// x in fixed point; a value that is not a finite number gives the
+// placeholder "---" (no cell may show "nan", "inf" or hundreds of digits).
 std::string Fixed(long double x, int decimals) {
+  if (!std::isfinite(x)) return "---";
   if (decimals < 0) decimals = 0;
   const int length = std::snprintf(nullptr, 0, "%.*Lf", decimals, x);
   if (length < 0) return "";

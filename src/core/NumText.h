@@ -10,7 +10,8 @@ namespace orb {
 
 // Str(x, w, d): x in fixed point with d decimals and a decimal point,
 // right-aligned in a field of at least w characters (blank-filled on the left;
-// longer when needed; the minus sign counts).
+// longer when needed; the minus sign counts). A value that is not a finite
+// number is written "---" in the same field.
 std::string Str(long double x, int width, int decimals);
 
 // StrT(x, w, d): as Str, then trailing zeros and a trailing "." removed

@@ -15,6 +15,7 @@
 #include "core/TimeScales.h"
 #include "eclipses/Saros.h"
 #include "eclipses/SolarEclipse.h"
+#include "tables/EphemerisLimits.h"
 #include "tables/TableFormat.h"
 
 namespace orb {
@@ -167,19 +168,7 @@ int32_t RunStateOf(bool path, bool picture) {
   return (path ? kRunSolarEclipsePath : kRunSolarEclipses) + (picture ? 1 : 0);
 }
 
-// One step of the message pump. After a stop request the question
-// "Berechnung abbrechen?" as in the tables: "Nein" lets the search go on.
-// True while the search goes on.
-bool PumpGoesOn(TSettings& s, Host& host, int32_t runState) {
-  host.ProcessMessages();
-  if (s.RunState <= 0 &&
-      host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
-    s.RunState = runState;
-  }
-  return s.RunState > 0;
-}
-
-bool PastRange(const TSettings& s) { return s.Tabelle && s.StartJulDat > s.EndJulDat; }
+bool PastRange(const TSettings& s, const TRunContext& run) { return s.Tabelle && run.StartJulDat > run.EndJulDat; }
 
 // For the path with a picture: without the world map file there is no
 // picture. Returns whether the picture stays on.
@@ -192,51 +181,54 @@ bool WorldMapAvailable(const TSettings& s, Host& host) {
 
 // "vom 01.01.2020  bis 31.12.2020 keine Sonnenfinsternis", for the local
 // report with a minimum coverage "  mit einer Größe von mindestens 50 %".
-std::string NoEclipseLine(const TSettings& s, bool path, double minCoverage) {
+std::string NoEclipseLine(const TSettings& s, const TRunContext& run, bool path, double minCoverage) {
   const DateStyle style = DateStyleOf(s);
   std::string line = "vom " + DateText(s.Startdat, s.Zeitzone, style) + "  " + "bis " +
-                     DateText(s.EndJulDat, s.Zeitzone, style) + " " + "keine" + " " + "Sonnenfinsternis";
+                     DateText(run.EndJulDat, s.Zeitzone, style) + " " + "keine" + " " + "Sonnenfinsternis";
   if (!path && minCoverage > 0) {
     line += "  mit einer Größe von mindestens " + StrT(static_cast<long double>(minCoverage) * 100, 0, 2) + " %";
   }
   return line;
 }
 
-// The new moons of the search, one report each: whether any eclipse was
-// printed, and whether the search went through its whole range (list mode).
-struct LoopResult {
-  bool printed = false;
-  bool rangeDone = false;
-};
-LoopResult EclipseLoop(TSettings& s, Host& host, SolarEclipseReport& report, bool picture, int direction,
-                       int32_t runState) {
-  LoopResult result;
-  if (PastRange(s)) s.RunState = 0;
-  while (s.RunState > 0) {
-    s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
-    if (!PumpGoesOn(s, host, runState)) break;
-    if (s.AutoSommerzeit && !s.TDT) SummerTime(s.Zeitzone, s.BasisZeitzone, s.StartJulDat);
-    const bool printed = report.Report(s, host, picture, direction);
-    result.printed = result.printed || printed;
-    if (s.RunState == 0) break;  // the report ended the search (a declined question)
+// The search cannot go on: the planetary theory has no place near `jd`.
+void ReportBeyondEphemeris(const TSettings& s, Host& host, Extended jd, SolarSearchResult& result) {
+  host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceText(jd, DateStyleOf(s)));
+  result.beyondEphemeris = true;
+}
+
+// The new moons of the search, one report each. Returns whether the search
+// went through its whole range (list mode).
+bool EclipseLoop(const TSettings& s, TRunContext& run, Host& host, SolarEclipseReport& report, bool picture,
+                 int direction, int32_t runState, SolarSearchResult& result) {
+  if (PastRange(s, run)) run.RunState = 0;
+  while (run.RunState > 0) {
+    run.DeltaT = DeltaT(run.StartJulDat, s.TDT).days;
+    if (!PumpAndAskStop(run, host, runState)) break;
+    if (s.AutoSommerzeit && !s.TDT) SummerTime(run.Zeitzone, s.BasisZeitzone, run.StartJulDat);
+    const bool printed = report.Report(s, run, host, picture, direction);
+    if (printed) ++result.printed;
+    if (run.RunState == 0) break;  // the report ended the search (a declined question)
     if (printed && !s.Tabelle) break;
-    s.StartJulDat += kNextSearchOffset_days * direction;
-    if (!PumpGoesOn(s, host, runState)) break;
+    run.StartJulDat += kNextSearchOffset_days * direction;
+    if (!PumpAndAskStop(run, host, runState)) break;
     // Outside the planetary theory's range there is no next new moon.
-    if (!std::isfinite(NextEclipseNewMoon(s.StartJulDat, direction, s.TDT))) break;
-    if (PastRange(s)) s.RunState = 0;
+    const Extended from = run.StartJulDat;
+    if (!std::isfinite(NextEclipseNewMoon(run.StartJulDat, direction, s.TDT))) {
+      if (!PastRange(s, run)) ReportBeyondEphemeris(s, host, from, result);
+      break;
+    }
+    if (PastRange(s, run)) run.RunState = 0;
   }
   // The next new moon lies beyond the range (also after a stop once the
   // search has moved past the range's last new moon).
-  result.rangeDone = PastRange(s);
-  return result;
+  return PastRange(s, run);
 }
 
-void FinishCommand(TSettings& s, Host& host) {
-  s.RunState = 0;
+void FinishCommand(const TSettings& s, TRunContext& run, Host& host) {
+  run.RunState = 0;
   host.EnableStop(false);
-  s.StartJulDat = s.Startdat;
-  ApplyAutoSummerTime(s);
+  run.StartJulDat = s.Startdat;
 }
 
 }  // namespace
@@ -289,10 +281,10 @@ int32_t GlobalEclipseType(const SolarEclipseContext& c) {
   return hybrid ? kHybridEclipse : largest;
 }
 
-std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s) {
+std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s, float zone_h) {
   const bool known = globalType >= kNoEclipse && globalType <= kHybridEclipse;
   std::string title = EclipseTypeNames[known ? globalType : kNoEclipse] + "Sonnenfinsternis am " +
-                      DateText(JDFromCenturies(c.conjunction), s.Zeitzone, DateStyleOf(s));
+                      DateText(JDFromCenturies(c.conjunction), zone_h, DateStyleOf(s));
   if (title[0] >= 'a' && title[0] <= 'z') title[0] = static_cast<char>(title[0] - 'a' + 'A');
   if (globalType >= kPartialEclipse && globalType <= kNonCentralTotal) {
     title += std::string(" (") + (c.north ? "Nord" : "Süd") + "halbkugel" + ")";
@@ -307,33 +299,40 @@ std::string SolarSarosLine(Extended jd, const TSettings& s) {
   return line;
 }
 
-void SolarEclipseCommand(TSettings& s, Host& host, SolarEclipseReport& report, bool path, bool picture,
-                         double minCoverage, int direction) {
-  s.StartJulDat = s.Startdat;
-  SolarEclipseSearch(s, host, report, path, picture, minCoverage, direction);
+SolarSearchResult SolarEclipseCommand(const TSettings& s, TRunContext& run, Host& host, SolarEclipseReport& report,
+                                      bool path, bool picture, double minCoverage, int direction) {
+  run.StartJulDat = s.Startdat;
+  return SolarEclipseSearch(s, run, host, report, path, picture, minCoverage, direction);
 }
 
-void SolarEclipseSearch(TSettings& s, Host& host, SolarEclipseReport& report, bool path, bool picture,
-                        double minCoverage, int direction) {
+SolarSearchResult SolarEclipseSearch(const TSettings& s, TRunContext& run, Host& host, SolarEclipseReport& report,
+                                     bool path, bool picture, double minCoverage, int direction) {
   KernelHostScope kernelReports(host);
   direction = direction < 0 ? -1 : +1;
   const int32_t runState = RunStateOf(path, picture);
-  s.RunState = runState;
+  run.RunState = runState;
+  run.Zeitzone = s.Zeitzone;
   host.EnableStop(true);
+  SolarSearchResult result;
 
-  const bool seasonFound = std::isfinite(NextEclipseNewMoon(s.StartJulDat, direction, s.TDT));
+  const Extended from = run.StartJulDat;
+  const bool seasonFound = std::isfinite(NextEclipseNewMoon(run.StartJulDat, direction, s.TDT));
   host.AddLine("");
   if (path && picture && !WorldMapAvailable(s, host)) picture = false;
   if (!report.AskStep(s, host, picture)) {
     host.Beep();
-    FinishCommand(s, host);
-    return;
+    FinishCommand(s, run, host);
+    return result;
   }
-  if (!seasonFound) s.RunState = 0;
+  if (!seasonFound) {
+    ReportBeyondEphemeris(s, host, from, result);
+    run.RunState = 0;
+  }
 
-  const LoopResult result = EclipseLoop(s, host, report, picture, direction, runState);
-  if (s.Tabelle && !result.printed && result.rangeDone) host.AddLine(NoEclipseLine(s, path, minCoverage));
-  FinishCommand(s, host);
+  const bool rangeDone = EclipseLoop(s, run, host, report, picture, direction, runState, result);
+  if (s.Tabelle && result.printed == 0 && rangeDone) host.AddLine(NoEclipseLine(s, run, path, minCoverage));
+  FinishCommand(s, run, host);
+  return result;
 }
 
 }  // namespace orb

@@ -14,14 +14,14 @@
 #include "core/Host.h"
 #include "core/NumKernel.h"
 #include "engine/ChebyshevFit.h"
+#include "settings/RunContext.h"
 #include "settings/Settings.h"
 
 namespace orb {
 
-// Run states of the solar eclipse commands: the menu tags. The local report
-// runs as 20 (21 with a picture), the central path as 22 (23 with a picture).
-inline constexpr int32_t kRunSolarEclipses = 20;
-inline constexpr int32_t kRunSolarEclipsePath = 22;
+// The solar eclipse commands run with their menu tags as run state
+// (settings/RunContext.h): the local report as 20 (21 with a picture), the
+// central path as 22 (23 with a picture).
 
 // One eclipse of the commands, rebuilt for each conjunction. Times are
 // Julian centuries since J2000.
@@ -84,28 +84,36 @@ int32_t GlobalEclipseType(const SolarEclipseContext& c);
 
 // "Totale Sonnenfinsternis am 08.04.2024": the type word of `globalType`
 // (0 .. 6; any other value counts as 0) with its first letter upper-cased,
-// and the date of the conjunction in the zone and date format of the
+// and the date of the conjunction in `zone_h` and the date format of the
 // settings; the non-central types 1 to 3 add " (Nordhalbkugel)" or
 // " (Südhalbkugel)" after the hemisphere flag.
-std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s);
+std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s, float zone_h);
 // "Saros 139" for the new moon at `jd`; with SarosVariante
 // "Saros 139 (139. Saros, Ära M)".
 std::string SolarSarosLine(Extended jd, const TSettings& s);
 
 // The two reports the command loop drives: the local circumstances and the
 // central path. Each is asked once for its step width before the search and
-// then once per eclipse new moon (StartJulDat is that new moon, DeltaT its
-// deltaT).
+// then once per eclipse new moon (run.StartJulDat is that new moon,
+// run.DeltaT its deltaT, run.Zeitzone the zone there).
 class SolarEclipseReport {
  public:
   virtual ~SolarEclipseReport() = default;
   // The step width question of the path; the local report answers true.
   // False: the user declined, the command ends.
-  virtual bool AskStep(TSettings& s, Host& host, bool picture) = 0;
-  // Reports the eclipse of the new moon at s.StartJulDat, found in
+  virtual bool AskStep(const TSettings& s, Host& host, bool picture) = 0;
+  // Reports the eclipse of the new moon at run.StartJulDat, found in
   // `direction` (+1 forward, -1 backward); returns whether an eclipse was
   // printed. A report that sets RunState to 0 ends the search.
-  virtual bool Report(TSettings& s, Host& host, bool picture, int direction) = 0;
+  virtual bool Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction) = 0;
+};
+
+// What a solar eclipse command did: how many eclipses it printed, and
+// whether the search had to stop at the end of the planetary theory's range
+// (a message said so).
+struct SolarSearchResult {
+  int printed = 0;
+  bool beyondEphemeris = false;
 };
 
 // The command loop of "Sonnenfinsternis ..." (path false) and
@@ -116,17 +124,18 @@ class SolarEclipseReport {
 // `minCoverage` is the fraction of the menu entry "Minimale Bedeckung" (it
 // appears in the "keine" line of the local report).
 // The stop button works as in the tables: after a stop request the question
-// "Berechnung abbrechen?" ("Nein" goes on). At the end RunState is 0, the
-// stop button disabled, StartJulDat equals Startdat and the automatic
-// summer time is applied for Startdat. The search also ends when it leaves
-// the range of the planetary theory.
-void SolarEclipseCommand(TSettings& s, Host& host, SolarEclipseReport& report, bool path, bool picture,
-                         double minCoverage, int direction = +1);
+// "Berechnung abbrechen?" ("Nein" goes on). Each eclipse is reported in the
+// zone of its new moon (automatic summer time). At the end RunState is 0,
+// the stop button disabled and StartJulDat equals Startdat. The search also
+// ends when it leaves the range of the planetary theory, with a message that
+// names that range.
+SolarSearchResult SolarEclipseCommand(const TSettings& s, TRunContext& run, Host& host, SolarEclipseReport& report,
+                                      bool path, bool picture, double minCoverage, int direction = +1);
 
-// The same loop from the instant s.StartJulDat as it stands (the picture
+// The same loop from the instant run.StartJulDat as it stands (the picture
 // windows' "zurück" and "weiter" start it a month before or after the eclipse
 // shown, with Tabelle off).
-void SolarEclipseSearch(TSettings& s, Host& host, SolarEclipseReport& report, bool path, bool picture,
-                        double minCoverage, int direction = +1);
+SolarSearchResult SolarEclipseSearch(const TSettings& s, TRunContext& run, Host& host, SolarEclipseReport& report,
+                                     bool path, bool picture, double minCoverage, int direction = +1);
 
 }  // namespace orb

@@ -288,14 +288,14 @@ bool SunUpDuring(const TSettings& s, const LocalEclipse& c) {
 // or sunset the Sun's altitude decides.
 bool Visible(const TSettings& s, LocalEclipse& c) {
   const Extended lat = s.Ort.Breite;
-  const RiseSetResult day = RiseSet(-1, lat, -s.Ort.Laenge, s.Zeitzone, JDFromCenturies((c.T1 + c.T4) / 2));
+  const RiseSetResult day = RiseSet(-1, lat, -s.Ort.Laenge, c.zone_h, JDFromCenturies((c.T1 + c.T4) / 2));
   c.sunrise_h = day.rise_h;
   c.sunset_h = day.set_h;
   const Extended dec = SunAt(s, c, c.Tm).declination_deg;
   if (dec >= 90 - lat || dec <= -90 - lat) return true;
   if (day.rise_h < 0 || day.set_h < 0) return SunUpDuring(s, c);
   const Extended jd1 = JDFromCenturies(c.T1), jd4 = JDFromCenturies(c.T4);
-  const Extended midnight = ZoneDayStart(jd4, s.Zeitzone);
+  const Extended midnight = ZoneDayStart(jd4, c.zone_h);
   for (int k = -1; k <= 1; ++k) {
     Extended rise = midnight + k + day.rise_h / 24.0L;
     const Extended set = midnight + k + day.set_h / 24.0L;
@@ -306,13 +306,6 @@ bool Visible(const TSettings& s, LocalEclipse& c) {
 }
 
 // ---- report text ----
-
-Extended ClockHours(Extended jd, float zone_h) {
-  const Extended local = jd + zone_h / 24.000001L + 0.500001L;
-  return 24 * (local - std::floor(local));
-}
-
-std::string ClockText(Extended jd, float zone_h) { return ClockTimeText(ClockHours(jd, zone_h)); }
 
 // "5:07s": whole minutes and the rounded remaining seconds of a duration.
 std::string MinutesSeconds(Extended duration_cy) {
@@ -337,7 +330,7 @@ std::string TypeLine(const LocalEclipse& c) {
 // The title of the report list: the type text and the date, in the zone of
 // the report for a partial eclipse, in UT for a central one.
 std::string Title(const TSettings& s, const LocalEclipse& c) {
-  const float zone = c.type == kLocalPartial ? s.Zeitzone : 0.0f;
+  const float zone = c.type == kLocalPartial ? c.zone_h : 0.0f;
   return TypeText(c.type) + DateText(JDFromCenturies(c.Tm), zone, DateStyleOf(s));
 }
 
@@ -366,8 +359,9 @@ Extended ShadowBandDirection(Extended V_deg, Extended A_deg, Extended h_deg) {
 std::string ContactRow(const TSettings& s, const LocalEclipse& c, int i) {
   const std::string& sep = s.SpaltenSeparator;
   const Extended jd = JDFromCenturies(ContactTime(c, i));
-  std::string row = std::to_string(i + 1) + ". " + "Kontakt" + ": " + DateText(jd, s.Zeitzone, DateStyleOf(s)) + sep +
-                    "  " + ClockText(jd, s.Zeitzone) + sep + Str(c.P[i], 9, 0) + "°" + sep + Str(c.V[i], 9, 0) + "°" +
+  const ZoneInstant local = ZoneInstantOf(jd, c.zone_h);
+  std::string row = std::to_string(i + 1) + ". " + "Kontakt" + ": " + DateText(local, DateStyleOf(s)) + sep + "  " +
+                    ClockTimeText(local) + sep + Str(c.P[i], 9, 0) + "°" + sep + Str(c.V[i], 9, 0) + "°" +
                     sep + Str(c.sunAzimuth_deg[i], 8, 0) + "°" + sep + Str(c.sunAltitude_deg[i], 6, 0) + "°";
   if ((i == 1 || i == 2) && c.sunAltitude_deg[i] > 0) {
     row += sep + Str(ShadowBandDirection(c.V[i], c.sunAzimuth_deg[i], c.sunAltitude_deg[i]), 7, 0) + "°";
@@ -380,7 +374,7 @@ std::string ReducedLine(const TSettings& s, const LocalEclipse& c) {
   const std::string seen =
       c.magnitude == 0 ? " unsichtbar" : "nur " + Str(c.magnitude * 100, 0, 1) + "% " + " sichtbar";
   return "in " + s.Ort.Name + " ist die " + "Sonnenfinsternis" + " " + "vom " +
-         DateTimeText(JDFromCenturies(c.Tm), s.Zeitzone, DateStyleOf(s)) + " " + ZoneName(s.Zeitzone, 4, s.TDT) +
+         DateTimeText(JDFromCenturies(c.Tm), c.zone_h, DateStyleOf(s)) + " " + ZoneName(c.zone_h, 4, s.TDT) +
          " " + seen;
 }
 
@@ -388,9 +382,9 @@ std::string ReducedLine(const TSettings& s, const LocalEclipse& c) {
 // outside its range and AskEtKorr is on, the user's answer. False when the
 // user cancels. An answer without a number is asked again (a few times,
 // then the model's value stands).
-bool ReportDeltaT(const TSettings& s, Host& host, Extended& deltaT_s) {
+bool ReportDeltaT(const TSettings& s, Extended jd, Host& host, Extended& deltaT_s) {
   constexpr int kAttempts = 5;
-  const DeltaTValue model = DeltaT(s.StartJulDat, s.TDT);
+  const DeltaTValue model = DeltaT(jd, s.TDT);
   deltaT_s = static_cast<Extended>(model.days) * kSecondsPerDay;
   if (model.valid || !s.AskEtKorr) return true;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -460,10 +454,10 @@ Extended ShadowDistance(const TSettings& s, const LocalEclipse& c, int kind, Ext
   return g.u * g.u + g.v * g.v - L * L;
 }
 
-void LocalCircumstances(const TSettings& s, LocalEclipse& c) {
+void LocalCircumstances(const TSettings& s, float zone_h, LocalEclipse& c) {
   c.type = kLocalNone;
   c.seen = false;
-  c.zone_h = s.Zeitzone;
+  c.zone_h = zone_h;
   const ScanResult scan = ScanPenumbra(s, c);
   if (scan.zeros < 2 || !scan.haveExtremum) return;
   c.T1 = scan.T1;
@@ -481,15 +475,15 @@ void LocalCircumstances(const TSettings& s, LocalEclipse& c) {
   c.seen = Visible(s, c);
 }
 
-bool LocalEclipseReport::Report(TSettings& s, Host& host, bool picture, int /*direction*/) {
+bool LocalEclipseReport::Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int /*direction*/) {
   Extended deltaT_s = 0;
-  if (!ReportDeltaT(s, host, deltaT_s)) {
-    s.RunState = 0;
+  if (!ReportDeltaT(s, run.StartJulDat, host, deltaT_s)) {
+    run.RunState = 0;
     return false;
   }
   LocalEclipse c;
-  if (!PrepareLocalEclipse(c, JulianCenturies(s.StartJulDat), deltaT_s)) return false;
-  LocalCircumstances(s, c);
+  if (!PrepareLocalEclipse(c, JulianCenturies(run.StartJulDat), deltaT_s)) return false;
+  LocalCircumstances(s, run.Zeitzone, c);
   if (c.type == kLocalNone || !c.seen) return false;
   if (c.magnitude < minCoverage_) {
     host.AddLine(ReducedLine(s, c));
@@ -505,9 +499,10 @@ bool LocalEclipseReport::Report(TSettings& s, Host& host, bool picture, int /*di
   const Extended jdM = JDFromCenturies(c.Tm);
   reportLines_.push_back(Title(s, c));
   host.AddLine("");
-  host.AddLine(WeekdayText(jdM, s.Zeitzone) + ", " + DateText(jdM, s.Zeitzone, DateStyleOf(s)) + "  " +
-               ClockText(jdM, s.Zeitzone) + " " + ZoneName(s.Zeitzone, 0, s.TDT) + ":  " + TypeLine(c));
-  listed(SolarSarosLine(s.StartJulDat, s));
+  const ZoneInstant local = ZoneInstantOf(jdM, c.zone_h);
+  host.AddLine(WeekdayText(local) + ", " + DateText(local, DateStyleOf(s)) + "  " + ClockTimeText(local) + " " +
+               ZoneName(c.zone_h, 0, s.TDT) + ":  " + TypeLine(c));
+  listed(SolarSarosLine(run.StartJulDat, s));
   listed(SunriseLine(s, c));
   listed(TableHead(s, IsCentral(c)));
   for (int i = 0; i < 4; ++i) {

@@ -130,7 +130,7 @@ Extended ShadowDistance(const TSettings& s, const LocalEclipse& c, int kind, Ext
 //   sunset; seen in polar day (the Sun's declination at least 90 - phi or at
 //   most -90 - phi); on a day without sunrise or sunset otherwise, seen when
 //   the Sun stands above -50' at some instant between the contacts.
-void LocalCircumstances(const TSettings& s, LocalEclipse& c);
+void LocalCircumstances(const TSettings& s, float zone_h, LocalEclipse& c);
 
 // Root of f in [a, b] by the Pegasus variant of regula falsi (Montenbruck &
 // Pfleger, Astronomy on the Personal Computer, section 3.4): at most 30
@@ -149,7 +149,8 @@ class LocalEclipsePictureSink {
 };
 
 // The local report: a SolarEclipseReport for the command loop. Report()
-// takes the eclipse of the new moon at s.StartJulDat; it asks for deltaT
+// takes the eclipse of the new moon at run.StartJulDat in the zone
+// run.Zeitzone; it asks for deltaT
 // ("Bitte Delta-T in Sekunden eingeben:", caption "Eingabe") when the model
 // is outside its range and AskEtKorr is on (Cancel: RunState 0, nothing
 // printed); prints nothing for an eclipse not seen, the single "nur ...
@@ -162,8 +163,8 @@ class LocalEclipseReport : public SolarEclipseReport {
   explicit LocalEclipseReport(double minCoverage = 0, LocalEclipsePictureSink* sink = nullptr)
       : minCoverage_(minCoverage), sink_(sink) {}
 
-  bool AskStep(TSettings&, Host&, bool) override { return true; }
-  bool Report(TSettings& s, Host& host, bool picture, int direction) override;
+  bool AskStep(const TSettings&, Host&, bool) override { return true; }
+  bool Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction) override;
 
   // The last eclipse fully reported (its Tm is the date the picture's
   // "Datum übernehmen" takes) and its report list: the title, the Saros

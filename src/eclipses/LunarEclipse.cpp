@@ -122,8 +122,7 @@ void ContactPair(Extended base, Extended deltaT_days, Extended R, PathFit& fit, 
 
 // Date and clock time with seconds, as the tables write them.
 std::string DateAndTime(const TSettings& s, Extended jd, float zone) {
-  const Extended hours = 24 * Frac(jd + zone / 24.000001L + 0.500001L);
-  return DateText(jd, zone, DateStyleOf(s)) + " " + ClockTimeText(hours);
+  return DateClockText(jd, zone, DateStyleOf(s));
 }
 
 std::string ContactLine(const TSettings& s, const Finsternistyp& e, int number, const char* text, Extended offset) {
@@ -132,7 +131,9 @@ std::string ContactLine(const TSettings& s, const Finsternistyp& e, int number, 
 
 // "Fr, 27.07.2018 20:21:44 UTC :   ", at most 55 characters.
 std::string HeaderText(const TSettings& s, Extended jd, float zone) {
-  return Utf8Left(WeekdayText(jd, zone) + ", " + DateAndTime(s, jd, zone) + " " + ZoneName(zone, 0, s.TDT) + " :   ",
+  const ZoneInstant local = ZoneInstantOf(jd, zone);
+  return Utf8Left(WeekdayText(local) + ", " + DateText(local, DateStyleOf(s)) + " " + ClockTimeText(local) + " " +
+                      ZoneName(zone, 0, s.TDT) + " :   ",
                   kHeaderChars);
 }
 
@@ -189,33 +190,23 @@ LunarGeometry SearchGeometry(const TSettings& s, Extended jd) {
 
 // Moves StartJulDat to the full moon near it (from 3 days before to 26.6
 // days after); its geometry.
-LunarGeometry ToNearFullMoon(TSettings& s) {
-  LunarGeometry g = SearchGeometry(s, s.StartJulDat);
+LunarGeometry ToNearFullMoon(const TSettings& s, TRunContext& run) {
+  LunarGeometry g = SearchGeometry(s, run.StartJulDat);
   if (g.q < -0.8L) g.q += 2;
-  s.StartJulDat += (1 - g.q) * kDaysPerPhaseUnit;
-  return SearchGeometry(s, s.StartJulDat);
+  run.StartJulDat += (1 - g.q) * kDaysPerPhaseUnit;
+  return SearchGeometry(s, run.StartJulDat);
 }
 
-// One step of the message pump; after a stop request the question
-// "Berechnung abbrechen?" ("Nein" goes on). A RunState of 0 (the search
-// has reported its one eclipse) ends the search without a question.
-bool PumpGoesOn(TSettings& s, Host& host) {
-  host.ProcessMessages();
-  if (s.RunState < 0 &&
-      host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
-    s.RunState = kRunLunarEclipses;
-  }
-  return s.RunState > 0;
+std::string ProgressText(const TSettings& s, const TRunContext& run, Extended q) {
+  return DateAndTime(s, run.StartJulDat, run.Zeitzone) + Str(q, 7, 2);
 }
 
-std::string ProgressText(const TSettings& s, Extended q) {
-  return DateAndTime(s, s.StartJulDat, s.Zeitzone) + Str(q, 7, 2);
-}
-
-std::string NoEclipseLine(const TSettings& s) {
+// "vom 25.01.2025  bis 14.03.2025  keine Mondfinsternis": from the start to
+// `end`, the end of the range searched.
+std::string NoEclipseLine(const TSettings& s, Extended end) {
   const DateStyle style = DateStyleOf(s);
-  return "vom " + DateText(s.Startdat, s.Zeitzone, style) + "  " + "bis " +
-         DateText(s.StartJulDat, s.Zeitzone, style) + "  " + "keine" + " " + "Mondfinsternis";
+  return "vom " + DateText(s.Startdat, s.Zeitzone, style) + "  " + "bis " + DateText(end, s.Zeitzone, style) + "  " +
+         "keine" + " " + "Mondfinsternis";
 }
 
 }  // namespace
@@ -336,12 +327,13 @@ bool FindLunarEclipse(Extended jd, bool tdt, Finsternistyp& eclipse, Extended& d
 
 // ---------------------------------------------------------------- reports
 
-bool LunarEclipseSearch::Report(TSettings& s, Host& host, bool picture, LunarEclipsePictureSink* sink) {
+bool LunarEclipseSearch::Report(const TSettings& s, const TRunContext& run, Host& host, bool picture,
+                                LunarEclipsePictureSink* sink) {
   Finsternistyp e;
   Extended dmin = 0;
-  if (!FindLunarEclipse(s.StartJulDat, s.TDT, e, dmin)) return false;
+  if (!FindLunarEclipse(run.StartJulDat, s.TDT, e, dmin)) return false;
   host.AddLine("");
-  e.zone = s.Zeitzone;
+  e.zone = run.Zeitzone;
   // Header, rise and set and the Saros series belong to the middle of the
   // penumbral phase.
   const Extended penumbralMiddle = e.base + (e.P1 + e.P4) / 2;
@@ -357,52 +349,61 @@ bool LunarEclipseSearch::Report(TSettings& s, Host& host, bool picture, LunarEcl
   return true;
 }
 
-void LunarEclipseSearch::Run(TSettings& s, Host& host, bool picture, int direction, LunarEclipsePictureSink* sink) {
+int LunarEclipseSearch::Run(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction,
+                            LunarEclipsePictureSink* sink) {
   KernelHostScope kernelReports(host);
   const bool forward = direction >= 0;
   const bool listMode = s.Tabelle && forward;
-  s.RunState = kRunLunarEclipses;
+  run.RunState = kRunLunarEclipses;
+  run.Zeitzone = s.Zeitzone;
   host.EnableStop(true);
 
-  LunarGeometry g = ToNearFullMoon(s);
-  bool nothingFound = true;
+  LunarGeometry g = ToNearFullMoon(s, run);
+  int reported = 0;
   int fullMoonsWithoutEclipse = 0;
+  bool rangeDone = false;
   for (;;) {
     const Extended q = PhaseAboveZero(g.q);
-    const Extended previous = s.StartJulDat;
-    s.StartJulDat += forward ? (3 - q) * kDaysPerPhaseUnit : -(q + 1) * kDaysPerPhaseUnit;
-    g = SearchGeometry(s, s.StartJulDat);
-    if (s.AutoSommerzeit && !s.TDT) SummerTime(s.Zeitzone, s.BasisZeitzone, s.StartJulDat);
-    if (std::fabs(g.y) < kExamineLatitude_rad && (!listMode || s.StartJulDat < s.EndJulDat) &&
-        Report(s, host, picture, sink)) {
-      nothingFound = false;
+    const Extended previous = run.StartJulDat;
+    run.StartJulDat += forward ? (3 - q) * kDaysPerPhaseUnit : -(q + 1) * kDaysPerPhaseUnit;
+    g = SearchGeometry(s, run.StartJulDat);
+    if (s.AutoSommerzeit && !s.TDT) SummerTime(run.Zeitzone, s.BasisZeitzone, run.StartJulDat);
+    if (std::fabs(g.y) < kExamineLatitude_rad && (!listMode || run.StartJulDat < run.EndJulDat) &&
+        Report(s, run, host, picture, sink)) {
+      ++reported;
       fullMoonsWithoutEclipse = 0;
-      if (!listMode) s.RunState = 0;
+      if (!listMode) run.RunState = 0;
     } else {
       ++fullMoonsWithoutEclipse;
     }
-    host.Progress(ProgressText(s, g.q));
-    if (!PumpGoesOn(s, host)) break;
-    if (listMode ? !(s.StartJulDat <= s.EndJulDat) : fullMoonsWithoutEclipse >= kMaxFullMoonsWithoutEclipse) break;
+    host.Progress(ProgressText(s, run, g.q));
+    if (listMode && !(run.StartJulDat <= run.EndJulDat)) {
+      rangeDone = true;
+      break;
+    }
+    if (!PumpAndAskStop(run, host, kRunLunarEclipses)) break;
+    if (!listMode && fullMoonsWithoutEclipse >= kMaxFullMoonsWithoutEclipse) {
+      rangeDone = true;
+      break;
+    }
     // An instant that is not a number, or too large to move, ends the search.
-    if (!std::isfinite(s.StartJulDat) || s.StartJulDat == previous) break;
+    if (!std::isfinite(run.StartJulDat) || run.StartJulDat == previous) break;
   }
 
-  if (nothingFound) {
+  if (reported == 0 && rangeDone) {
     host.AddLine("");
-    host.AddLine(NoEclipseLine(s));
+    host.AddLine(NoEclipseLine(s, listMode ? run.EndJulDat : run.StartJulDat));
   }
-  s.StartJulDat = s.Startdat;
-  s.Zeitzone = s.TDT ? 0.0f : s.BasisZeitzone;
-  ApplyAutoSummerTime(s);
-  s.RunState = 0;
+  run.StartJulDat = s.Startdat;
+  run.RunState = 0;
   host.EnableStop(false);
+  return reported;
 }
 
-void ListLunarEclipses(TSettings& s, Host& host, LunarEclipseSearch& search, bool picture,
-                       LunarEclipsePictureSink* sink) {
-  s.StartJulDat = s.Startdat - kCommandLead_days;
-  search.Run(s, host, picture, +1, sink);
+int ListLunarEclipses(const TSettings& s, TRunContext& run, Host& host, LunarEclipseSearch& search, bool picture,
+                      LunarEclipsePictureSink* sink) {
+  run.StartJulDat = s.Startdat - kCommandLead_days;
+  return search.Run(s, run, host, picture, +1, sink);
 }
 
 }  // namespace orb

@@ -30,6 +30,7 @@
 
 #include "core/Host.h"
 #include "core/NumKernel.h"
+#include "settings/RunContext.h"
 #include "settings/Settings.h"
 
 namespace orb {
@@ -155,8 +156,8 @@ class LunarEclipsePictureSink {
 // eclipse; a search that reports nothing leaves them as they are.
 class LunarEclipseSearch {
  public:
-  // Runs the search from s.StartJulDat in `direction` (+1 forward, -1
-  // backward) with RunState 30: the full moon near s.StartJulDat (q
+  // Runs the search from run.StartJulDat in `direction` (+1 forward, -1
+  // backward) with RunState 30: the full moon near run.StartJulDat (q
   // brought from below -0.8 up by 2, then (1 - q) * 14.8 days), and from
   // it each next (or previous) full moon; every one with |y| < 2 degrees
   // is examined. Each eclipse is reported as an empty line, the header line,
@@ -165,23 +166,26 @@ class LunarEclipseSearch {
   // opened when `picture` is set and a sink is given.
   // List mode (Tabelle, forward only) reports every eclipse whose full moon
   // lies before EndJulDat; otherwise the first eclipse ends the search (a
-  // search that meets none in 100 full moons gives up). When nothing was
-  // reported: an empty line and "vom <Startdat>  bis <where the search
-  // stopped>  keine Mondfinsternis". Each full moon shows the progress
-  // text (date, clock time and Str(q, 7, 2)) and pumps the messages; after a
-  // stop request the question "Berechnung abbrechen?" (caption "Abbruch";
-  // "Nein" goes on). At the end RunState is 0, the stop button disabled,
-  // StartJulDat equals Startdat and the zone is the settings' zone again
-  // (BasisZeitzone, 0 with TDT, summer time for Startdat).
+  // search that meets none in 100 full moons gives up). When list mode
+  // searched its whole range without an eclipse: an empty line and
+  // "vom <Startdat>  bis <EndJulDat>  keine Mondfinsternis". Each full moon
+  // shows the progress text (date, clock time and Str(q, 7, 2)) and pumps
+  // the messages; after a stop request the question "Berechnung
+  // abbrechen?" (caption "Abbruch"; "Nein" goes on). The zone of each full
+  // moon follows the automatic summer time. A full moon outside the
+  // planetary theory's range ends the search with a message. At the end
+  // RunState is 0, the stop button disabled and StartJulDat equals
+  // Startdat. Returns the number of eclipses reported.
   // To continue from a reported eclipse, start from its base instant: the
   // search then examines the full moon right after (or before) it first.
-  void Run(TSettings& s, Host& host, bool picture, int direction, LunarEclipsePictureSink* sink);
+  int Run(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction,
+          LunarEclipsePictureSink* sink);
 
   const Finsternistyp& Last() const { return last_; }
   const std::vector<std::string>& ReportLines() const { return reportLines_; }
 
  private:
-  bool Report(TSettings& s, Host& host, bool picture, LunarEclipsePictureSink* sink);
+  bool Report(const TSettings& s, const TRunContext& run, Host& host, bool picture, LunarEclipsePictureSink* sink);
 
   Finsternistyp last_;
   std::vector<std::string> reportLines_;
@@ -189,8 +193,9 @@ class LunarEclipseSearch {
 
 // The command "Mondfinsternis ohne Grafik" / "mit Grafik": StartJulDat :=
 // Startdat - 29.6 days (so that the first full moon examined lies less than
-// about three days before Startdat), then the forward search.
-void ListLunarEclipses(TSettings& s, Host& host, LunarEclipseSearch& search, bool picture,
-                       LunarEclipsePictureSink* sink = nullptr);
+// about three days before Startdat), then the forward search. Returns the
+// number of eclipses reported.
+int ListLunarEclipses(const TSettings& s, TRunContext& run, Host& host, LunarEclipseSearch& search, bool picture,
+                      LunarEclipsePictureSink* sink = nullptr);
 
 }  // namespace orb

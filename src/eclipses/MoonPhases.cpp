@@ -10,6 +10,7 @@
 #include "eclipses/Saros.h"
 #include "eclipses/SolarEclipse.h"
 #include "engine/ChebyshevFit.h"
+#include "tables/EphemerisLimits.h"
 #include "tables/TableFormat.h"
 
 namespace orb {
@@ -31,10 +32,9 @@ std::string PadRight(std::string text, std::size_t width) {
 }
 
 // Weekday, date, clock time and zone of an instant, as the tables write them.
-std::string InstantText(const TSettings& s, Extended jd) {
-  const float zone = s.Zeitzone;
-  const Extended hours = 24 * Frac(jd + zone / 24.000001L + 0.500001L);
-  return WeekdayText(jd, zone) + ", " + DateText(jd, zone, DateStyleOf(s)) + " " + ClockTimeText(hours) + "  " +
+std::string InstantText(const TSettings& s, Extended jd, float zone) {
+  const ZoneInstant local = ZoneInstantOf(jd, zone);
+  return WeekdayText(local) + ", " + DateText(local, DateStyleOf(s)) + " " + ClockTimeText(local) + "  " +
          ZoneName(zone, 0, s.TDT);
 }
 
@@ -51,8 +51,8 @@ std::string NewMoonMark(const TSettings& s, Extended jd, Extended beta_rad) {
 }
 
 // One line of the list: the phase q at `t` (UT).
-std::string PhaseLine(const TSettings& s, int q, Extended t, Extended beta_rad) {
-  std::string text = InstantText(s, t);
+std::string PhaseLine(const TSettings& s, float zone, int q, Extended t, Extended beta_rad) {
+  std::string text = InstantText(s, t, zone);
   if (q == 0) text += NewMoonMark(s, t, beta_rad);
   if (q == 2 && s.SarosVariante) text += " (" + LunarSarosDesignation(t).text + ")";
   return PadRight(kPhaseNames[q], 16) + ":  " + text;
@@ -60,44 +60,55 @@ std::string PhaseLine(const TSettings& s, int q, Extended t, Extended beta_rad) 
 
 }  // namespace
 
-void ListMoonPhases(TSettings& s, Host& host) {
+int64_t ListMoonPhases(const TSettings& s, TRunContext& run, Host& host) {
   KernelHostScope kernelReports(host);
-  s.RunState = kRunLunarPhases;
+  run.RunState = kRunLunarPhases;
   host.EnableStop(true);
-  s.StartJulDat = s.Startdat;
+  run.StartJulDat = s.Startdat;
+  run.Zeitzone = s.Zeitzone;
+  int64_t printed = 0;
+  if (s.Tabelle && run.EndJulDat < s.Startdat) {
+    host.MessageBox(MsgKind::Warning, "Mondphasen",
+                    "Der Zeitraum endet vor seinem Beginn (" + StrT(s.DeltaTab, 1, 7) +
+                        " Tage); es wird keine Mondphase berechnet.");
+    run.RunState = 0;
+  }
 
   // The phase last passed before the start: P runs from 0 to 2 over a
   // lunation (1 = full moon); Int and Frac truncate toward zero, so a start
   // less than 0.025 lunation after a new moon still begins with it.
   Extended p = MoonPhaseValue(s.Startdat).P;
   if (p < 0) p += 2;
-  Extended t = s.Startdat - kDaysBetweenPhases * Frac(2 * (p - 0.05L));
-  int k = static_cast<int>(std::trunc(2 * (p - 0.05L)));
-  if (s.EndJulDat < s.Startdat) s.EndJulDat = s.Startdat + s.DeltaTab;
+  Extended t = std::isfinite(p) ? s.Startdat - kDaysBetweenPhases * Frac(2 * (p - 0.05L)) : s.Startdat;
+  int k = std::isfinite(p) ? static_cast<int>(std::trunc(2 * (p - 0.05L))) : 0;
 
-  while (s.StartJulDat <= s.EndJulDat && s.RunState > 0) {
+  bool first = true;
+  while ((first || (s.Tabelle && run.StartJulDat <= run.EndJulDat)) && run.RunState > 0) {
+    first = false;
     host.AddLine("");
     for (int i = 0; i < 4; ++i) {
       const int q = ((k % 4) + 4) % 4;
       const Extended beta_rad = RefinePhaseTime(t, q * kQuarterTurn_rad, s.TDT);
-      if (s.AutoSommerzeit && !s.TDT) SummerTime(s.Zeitzone, s.BasisZeitzone, t);
-      host.AddLine(PhaseLine(s, q, t, beta_rad));
+      if (!std::isfinite(beta_rad)) {
+        // No place for the Moon or the Sun: the list ends here.
+        host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceText(t, DateStyleOf(s)));
+        run.RunState = 0;
+        break;
+      }
+      if (s.AutoSommerzeit && !s.TDT) SummerTime(run.Zeitzone, s.BasisZeitzone, t);
+      host.AddLine(PhaseLine(s, run.Zeitzone, q, t, beta_rad));
+      ++printed;
       t += kDaysBetweenPhases;
       k = q + 1;
     }
-    s.StartJulDat = t;
-    host.ProcessMessages();
-    if (s.RunState <= 0 &&
-        host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
-      s.RunState = s.RunState < 0 ? -s.RunState : kRunLunarPhases;
-    }
-    if (!s.Tabelle) s.StartJulDat = s.EndJulDat + 1;
+    run.StartJulDat = t;
+    if (run.RunState > 0 && !PumpAndAskStop(run, host, kRunLunarPhases)) break;
   }
 
-  s.StartJulDat = s.Startdat;
-  s.RunState = 0;
+  run.StartJulDat = s.Startdat;
+  run.RunState = 0;
   host.EnableStop(false);
-  ApplyAutoSummerTime(s);
+  return printed;
 }
 
 }  // namespace orb

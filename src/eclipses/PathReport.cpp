@@ -69,10 +69,7 @@ bool InHalfDay(const SolarEclipseContext& c, Extended t, Extended step_cy) {
 
 // Date and clock time of `t` (centuries) in UT as the tables write them:
 // "08.04.2024 18:17:00".
-std::string UtInstantText(Extended t, const DateStyle& style) {
-  const Extended jd = JDFromCenturies(t);
-  return DateText(jd, 0, style) + " " + ClockTimeText(24 * Frac(jd + 0.500001L));
-}
+std::string UtInstantText(Extended t, const DateStyle& style) { return DateClockText(JDFromCenturies(t), 0, style); }
 
 std::string PadLeft(std::string text, std::size_t width) {
   const std::size_t length = Utf8Length(text);
@@ -146,7 +143,7 @@ bool UsableSettingsStep(Extended step_days) {
 
 }  // namespace
 
-bool AskPathStep(TSettings& s, Host& host, bool picture, Extended& step_days) {
+bool AskPathStep(const TSettings& s, Host& host, bool picture, Extended& step_days) {
   const Extended setting_days = s.TableColumns.Schrittweite;
   if (UsableSettingsStep(setting_days)) {
     step_days = setting_days;
@@ -162,12 +159,12 @@ bool AskPathStep(TSettings& s, Host& host, bool picture, Extended& step_days) {
   return true;
 }
 
-bool PathReport::AskStep(TSettings& s, Host& host, bool picture) {
+bool PathReport::AskStep(const TSettings& s, Host& host, bool picture) {
   return AskPathStep(s, host, picture, step_days_);
 }
 
-bool PathReport::Report(TSettings& s, Host& host, bool picture, int direction) {
-  if (!SetUpSolarEclipse(context_, s.StartJulDat, direction, step_days_, s.TDT)) return false;
+bool PathReport::Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction) {
+  if (!SetUpSolarEclipse(context_, run.StartJulDat, direction, step_days_, s.TDT)) return false;
   const SolarEclipseContext& c = context_;
   int32_t largest = kNoEclipse;
   for (int64_t i = 0;; ++i) {
@@ -181,7 +178,7 @@ bool PathReport::Report(TSettings& s, Host& host, bool picture, int direction) {
     if (p.code > kNoEclipse) host.AddLine(RowText(s, t, p));
   }
   if (picture && largest > kNoEclipse) {
-    const std::string title = SolarEclipseTitle(c, GlobalEclipseType(c), s);
+    const std::string title = SolarEclipseTitle(c, GlobalEclipseType(c), s, run.Zeitzone);
     pathList_ = PathListOf(s, c, title);
     if (sink_ != nullptr) sink_->ShowEclipsePath(pathList_, title);
   }

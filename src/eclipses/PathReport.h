@@ -28,7 +28,7 @@ namespace orb {
 // day); `step_days` then keeps the 10 minutes. Smaller answers would fill
 // the text area with hundreds of thousands of rows per eclipse (and a step
 // lost in the rounding of the instant would never end the table).
-bool AskPathStep(TSettings& s, Host& host, bool picture, Extended& step_days);
+bool AskPathStep(const TSettings& s, Host& host, bool picture, Extended& step_days);
 
 // Opens the world map picture of a path (the graphics layer implements it).
 // `pathList` is PathReport::PathList(), `title` the title line of the
@@ -47,9 +47,9 @@ class PathReport : public SolarEclipseReport {
   explicit PathReport(EclipsePathPictureSink* sink = nullptr) : sink_(sink) {}
 
   // AskPathStep; the step is kept for every eclipse of the search.
-  bool AskStep(TSettings& s, Host& host, bool picture) override;
+  bool AskStep(const TSettings& s, Host& host, bool picture) override;
 
-  // The table of the eclipse of the conjunction found from s.StartJulDat in
+  // The table of the eclipse of the conjunction found from run.StartJulDat in
   // `direction`: the central line (CentralLinePoint) from the table start
   // at the step while the instant plus deltaT lies in the fitted half day.
   // Before the first row with a phase code above 0 the header: an empty
@@ -73,7 +73,7 @@ class PathReport : public SolarEclipseReport {
   // the sink (when there is one). Returns whether a code above 0 was met,
   // that is, whether anything was printed; false also when the eclipse
   // cannot be set up (outside the planetary theory's range).
-  bool Report(TSettings& s, Host& host, bool picture, int direction) override;
+  bool Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction) override;
 
   // The path list of the last picture: the observer's longitude (degrees
   // east, two decimals), latitude (Str(phi, 8, 2)) and place name; one line

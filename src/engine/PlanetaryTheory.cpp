@@ -39,6 +39,10 @@ struct TheoryState {
   bool sourceKnown = false;
   EphemerisSource lastSource = EphemerisSource::JplFiles;
   std::string lastError;
+  std::string fallbackReason;  // a damaged file's error, when the analytical ephemeris stood in
+  bool rangeKnown = false;
+  bool rangeValid = false;
+  double rangeFirst_jd = 0, rangeLast_jd = 0;
 };
 
 TheoryState& State() {
@@ -115,12 +119,33 @@ bool CheckSwiss(CalcContext& ctx, int32 ret, const char* serr) {
   return true;
 }
 
+// A Swiss Ephemeris call `call(ephemerisFlag, serr)` with the files; when a
+// file is damaged (Swiss Ephemeris refuses the date although the file
+// exists), once more with the analytical ephemeris, as Swiss Ephemeris
+// itself does for a missing file. A date outside both stays an error with
+// the files' reason.
+template <typename Call>
+bool SwissWithFallback(CalcContext& ctx, Call call) {
+  char serr[AS_MAXCH] = "";
+  const int32 ret = call(SEFLG_SWIEPH, serr);
+  if (ret != ERR) return CheckSwiss(ctx, ret, serr);
+  const std::string fileError = serr;
+  if (fileError.find("damaged") == std::string::npos) return CheckSwiss(ctx, ret, serr);
+  char serr2[AS_MAXCH] = "";
+  const int32 ret2 = call(SEFLG_MOSEPH, serr2);
+  if (ret2 == ERR) return CheckSwiss(ctx, ret, serr);
+  State().fallbackReason = fileError;
+  ctx.usedAnalytical = true;
+  return true;
+}
+
 // Rectangular vector (AU) from swe_calc with SEFLG_XYZ and `flags`.
 bool SwissVector(CalcContext& ctx, double jd_tt, int ipl, int32 flags, Vec3& out) {
   double xx[6] = {};
-  char serr[AS_MAXCH] = "";
-  const int32 ret = swe_calc(jd_tt, ipl, SEFLG_SWIEPH | SEFLG_XYZ | flags, xx, serr);
-  if (!CheckSwiss(ctx, ret, serr)) return false;
+  const bool ok = SwissWithFallback(ctx, [&](int32 ephemeris, char* serr) {
+    return swe_calc(jd_tt, ipl, ephemeris | SEFLG_XYZ | flags, xx, serr);
+  });
+  if (!ok) return false;
   out = {xx[0], xx[1], xx[2]};
   return true;
 }
@@ -265,13 +290,13 @@ bool HeliocentricDistance(CalcContext& ctx, double jd_tt, const BodyId& body, do
 // distance used here (the barycentric light-time distance is 34 km longer).
 bool Phenomena(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw,
                std::array<double, 20>& attr) {
-  int32 flags = SEFLG_SWIEPH | NutationFlag(sw);
+  int32 flags = NutationFlag(sw);
   if (body.isMoon || !sw.lightTime) flags |= SEFLG_TRUEPOS;
   if (!sw.aberration) flags |= SEFLG_NOABERR | SEFLG_NOGDEFL;
-  char serr[AS_MAXCH] = "";
   attr.fill(0.0);
-  const int32 ret = swe_pheno(jd_tt, body.swissIpl, flags, attr.data(), serr);
-  return CheckSwiss(ctx, ret, serr);
+  return SwissWithFallback(ctx, [&](int32 ephemeris, char* serr) {
+    return swe_pheno(jd_tt, body.swissIpl, ephemeris | flags, attr.data(), serr);
+  });
 }
 
 // Signed elongation (radians) of a body from the Sun, from the ecliptic
@@ -513,6 +538,8 @@ bool SetEphemerisPath(const std::string& path) {
   swe_set_ephe_path(state.ephePath.c_str());
   state.pathApplied = true;
   state.sourceKnown = false;
+  state.rangeKnown = false;
+  state.fallbackReason.clear();
   state.lastError.clear();
   return true;
 }
@@ -529,8 +556,11 @@ std::string EphemerisDescription() {
   EnsurePathApplied();
   ProbeSource();
   const TheoryState& state = State();
-  if (state.lastSource == EphemerisSource::Analytical)
-    return "Swiss Ephemeris, analytische Ephemeride (Moshier)";
+  if (state.lastSource == EphemerisSource::Analytical) {
+    std::string text = "Swiss Ephemeris, analytische Ephemeride (Moshier)";
+    if (!state.fallbackReason.empty()) text += ", da eine Ephemeridendatei beschädigt ist: " + state.fallbackReason;
+    return text;
+  }
   double start_jd = 0.0;
   double end_jd = 0.0;
   int denum = 0;
@@ -541,6 +571,58 @@ std::string EphemerisDescription() {
   const std::string de = denum > 0 ? " (DE" + std::to_string(denum) + ")" : "";
   return "Swiss Ephemeris, JPL-Dateien" + de + " in " + folder;
 }
+
+namespace {
+
+// Whether the Sun and the Moon can be computed at `jd_tt`.
+bool Covered(double jd_tt) {
+  return std::isfinite(_planetinfo(jd_tt, kCodeSun, kQtyDistance, 1, 0, 1)) &&
+         std::isfinite(_planetinfo(jd_tt, kCodeMoon, kQtyDistance, 1, 0, 1));
+}
+
+// The last covered day from J2000 in `direction` (+1 or -1): steps that
+// double from 1000 days until a date is not covered (or 1e8 days are
+// reached), then bisection to a day.
+double CoverageEnd(int direction) {
+  constexpr double kLimit_days = 1e8;
+  double inside = 0, outside = 1000;
+  while (outside < kLimit_days && Covered(kJ2000_jd + direction * outside)) {
+    inside = outside;
+    outside *= 2;
+  }
+  if (outside >= kLimit_days) return kJ2000_jd + direction * inside;
+  while (outside - inside > 1) {
+    const double middle = std::floor((inside + outside) / 2);
+    if (Covered(kJ2000_jd + direction * middle)) {
+      inside = middle;
+    } else {
+      outside = middle;
+    }
+  }
+  return kJ2000_jd + direction * inside;
+}
+
+}  // namespace
+
+bool EphemerisRange(double& first_jd, double& last_jd) {
+  EnsurePathApplied();
+  TheoryState& state = State();
+  if (!state.rangeKnown) {
+    const std::string keptError = state.lastError;
+    state.rangeValid = Covered(kJ2000_jd);
+    if (state.rangeValid) {
+      state.rangeFirst_jd = CoverageEnd(-1);
+      state.rangeLast_jd = CoverageEnd(+1);
+    }
+    state.rangeKnown = true;
+    state.lastError = keptError;
+  }
+  first_jd = state.rangeFirst_jd;
+  last_jd = state.rangeLast_jd;
+  return state.rangeValid;
+}
+
+const std::string& FallbackReason() { return State().fallbackReason; }
 
 const std::string& LastError() { return State().lastError; }
 

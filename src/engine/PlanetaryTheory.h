@@ -149,6 +149,21 @@ const std::string& EphemerisPath();
 EphemerisSource LastEphemerisSource();
 std::string EphemerisDescription();
 
+// The range of dates the ephemeris in use covers, as Julian dates
+// (dynamical time): the first and the last day on which both the Sun and the
+// Moon can be computed, found by bisection outward from J2000 to a day and
+// kept until the folder changes. With the JPL files of the Debian package
+// about 5400 BC to 5400 AD, with the analytical ephemeris alone about
+// 3000 BC to 3000 AD. False when not even J2000 can be computed.
+bool EphemerisRange(double& first_jd, double& last_jd);
+
+// When a file of the folder is damaged, Swiss Ephemeris refuses every date
+// it covers. The adapter then computes with the analytical ephemeris
+// instead, as Swiss Ephemeris itself does for a missing file, and keeps the
+// file's error here (empty when no fallback happened since the folder was
+// set); EphemerisDescription() then names the analytical ephemeris.
+const std::string& FallbackReason();
+
 // The error text of the last failed call (empty after a success).
 const std::string& LastError();
 

@@ -34,18 +34,9 @@ void NormaliseSettings(TSettings& s, Extended nowJD) {
   if (s.PlanetNr < s.Objekt) s.Objekt = s.PlanetNr;
   if (s.Objekt < kArbitrary) s.Objekt = kSun;
   if (s.TDT) s.Zeitzone = 0;
-  s.StartJulDat = nowJD;
-  if (s.DatSpeichern) {
-    s.StartJulDat = s.Startdat;
-  } else {
-    s.Startdat = s.StartJulDat;
-  }
-  s.EndJulDat = s.StartJulDat + s.DeltaTab;
+  if (!s.DatSpeichern) s.Startdat = nowJD;
   ApplyAutoSummerTime(s);
-  s.RunState = 0;
-  s.YearBookRun = false;
   s.ArbitraryTitle = "unbenannt";
-  s.LastHeader.clear();
 }
 
 void NormaliseSettings(TSettings& s) { NormaliseSettings(s, CurrentJD()); }

@@ -55,7 +55,9 @@ struct TTableColumns {
   bool Mondphase = true;     // lunar phase (Moon only)
   bool Mondalter = true;     // age of the Moon (Moon only)
   bool PhysEph = false;      // physical ephemeris
-  float Schrittweite = 7.0f; // step of the table (days)
+  // Step of the table (days). Held in extended precision: a single-precision
+  // step of one hour is 0.16 ms long and drifts a second in 6000 rows.
+  Extended Schrittweite = 7.0L;
 };
 
 // The observer's place.
@@ -68,12 +70,6 @@ struct TOrt {
 inline constexpr std::size_t kMaxPlaceNameChars = 25;
 inline constexpr std::size_t kMaxSeparatorChars = 44;
 inline constexpr std::size_t kMaxPlanetNameChars = 10;
-
-// Run states: 0 idle; positive while a computation runs; negative after the
-// user asked to stop.
-inline constexpr int32_t kRunTable = 1;
-inline constexpr int32_t kRunLunarPhases = 15;
-inline constexpr int32_t kRunLunarEclipses = 30;
 
 struct TSettings {
   // ---- persistent fields (names are the settings-file keys) ----
@@ -112,14 +108,10 @@ struct TSettings {
   bool SarosVariante = false;      // era designation after Saros numbers
   TTableColumns TableColumns;      // columns and step of the main tables
 
-  // ---- run-time fields (never stored) ----
-  Extended StartJulDat = 0;  // instant of the row being computed (JD, UT)
-  Extended EndJulDat = 0;    // end of the range: StartJulDat + DeltaTab
-  float Zeitzone = 0;        // effective zone (hours): base zone, summer time, 0 with TDT
-  Extended DeltaT = 0;       // TT - UT (days) of the current instant
-  int32_t RunState = 0;      // 0 idle, > 0 running, < 0 stop requested
-  bool YearBookRun = false;  // a yearbook run is in progress
-  std::string LastHeader;    // last table header line written
+  // ---- derived fields (never stored) ----
+  // The state of a running computation (the instant being computed, the end
+  // of the range, deltaT, the run state) lives in its TRunContext.
+  float Zeitzone = 0;        // effective zone of Startdat (hours): base zone, summer time, 0 with TDT
   std::string ArbitraryTitle = "unbenannt";  // title of the arbitrary-coordinates object
   CometBahnTyp CurrentElements;  // current comet or minor planet; empty name: none
 
@@ -139,16 +131,17 @@ TSettings DefaultSettings();
 
 // The start-up normalisation, run after all keys are read. `nowJD` is the
 // computer's current instant (JD, UT); it becomes the start date when
-// DatSpeichern is off.
+// DatSpeichern is off. The range of a computation (StartJulDat, EndJulDat)
+// is Startdat .. Startdat + DeltaTab (TRunContext).
 void NormaliseSettings(TSettings& s, Extended nowJD);
 // The same with the system clock.
 void NormaliseSettings(TSettings& s);
 
 // Effective zone update for Startdat: when AutoSommerzeit is set and TDT is
 // not, the summer-time rule applied to BasisZeitzone sets Zeitzone. Runs at
-// start-up, after a table, a phase list or an eclipse search, and when the
-// settings or the date dialog is confirmed. Returns whether Zeitzone changed
-// by more than 0.1 h.
+// start-up and whenever the start date or the zone settings change (the
+// settings and the date dialog). Returns whether Zeitzone changed by more
+// than 0.1 h.
 bool ApplyAutoSummerTime(TSettings& s);
 
 }  // namespace orb

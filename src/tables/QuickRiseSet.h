@@ -23,6 +23,10 @@ struct QuickRiseSetResult {
   float culmination_h = 0;
 };
 
+// The column text of a body without a place (a rise, culmination and set
+// that cannot be computed): "  --- " "   ---  " "  --- ".
+inline constexpr const char* kNoRiseSetText = "  ---    ---    --- ";
+
 // For the place (latitude and longitude east in degrees), the zone (hours),
 // the right ascension and declination of the date (radians) and the row's
 // instant jd (UT).

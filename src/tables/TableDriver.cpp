@@ -2,6 +2,7 @@
 #include "tables/TableDriver.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "core/KernelReport.h"
 #include "core/NumText.h"
@@ -12,6 +13,7 @@
 #include "engine/PlanetaryTheory.h"
 #include "engine/RiseSet.h"
 #include "settings/SettingsLoad.h"
+#include "tables/EphemerisLimits.h"
 #include "tables/QuickRiseSet.h"
 #include "tables/TableFormat.h"
 #include "tables/TableText.h"
@@ -64,7 +66,7 @@ void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
 // annual aberration (the Sun's longitude of date from the theory); equatorial
 // coordinates of the date; with Nutation the nutation in longitude and in
 // equatorial coordinates.
-void SmallBodyRow(const TSettings& s, Extended tt, Row& row) {
+void SmallBodyRow(const TSettings& s, Extended jd, Extended tt, Row& row) {
   const CometBahnTyp& el = s.CurrentElements;
   const SmallBodyPlace p = SmallBodyPosition(el, tt, s.Lichtlaufzeit);
   if (!std::isfinite(p.lon) || !std::isfinite(p.lat)) {
@@ -75,7 +77,7 @@ void SmallBodyRow(const TSettings& s, Extended tt, Row& row) {
   }
   row.lon = p.lon, row.lat = p.lat, row.delta = p.delta, row.r = p.r, row.R = p.R;
   row.elong = p.elong, row.mag = p.mag;
-  PrecessEcliptic(row.lon, row.lat, s.StartJulDat, EpochOfYear(el.equinox));
+  PrecessEcliptic(row.lon, row.lat, jd, EpochOfYear(el.equinox));
   if (s.Aberration) {
     const double tt_d = static_cast<double>(tt);
     const double sunLon = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyLongitude, 1, 0, 1);
@@ -83,38 +85,38 @@ void SmallBodyRow(const TSettings& s, Extended tt, Row& row) {
     theory::_aberrat_aux(tt_d, &lon, &lat, sunLon, 0);
     row.lon = lon, row.lat = lat;
   }
-  EclipticToEquatorial(s.StartJulDat, row.lat, row.lon, row.ra, row.dec);
+  EclipticToEquatorial(jd, row.lat, row.lon, row.ra, row.dec);
   if (s.Nutation) {
-    NutationLongitude(row.lon, s.StartJulDat);
-    NutationEquatorial(row.ra, row.dec, s.StartJulDat);
+    NutationLongitude(row.lon, jd);
+    NutationEquatorial(row.ra, row.dec, jd);
   }
 }
 
 // The fixed point of the coordinate dialog, precessed to the row's instant.
-void ArbitraryPosition(const TSettings& s, const ArbitraryCoordinates& a, Row& row) {
+void ArbitraryPosition(Extended jd, const ArbitraryCoordinates& a, Row& row) {
   row.lon = a.lon_rad;
   row.lat = a.lat_rad;
-  if (a.epochJD != s.StartJulDat) PrecessEcliptic(row.lon, row.lat, s.StartJulDat, a.epochJD);
-  EclipticToEquatorial(s.StartJulDat, row.lat, row.lon, row.ra, row.dec);
+  if (a.epochJD != jd) PrecessEcliptic(row.lon, row.lat, jd, a.epochJD);
+  EclipticToEquatorial(jd, row.lat, row.lon, row.ra, row.dec);
 }
 
 // Topocentric place, output copies in the chosen equinox, hour angle and
 // horizontal coordinates.
-void RowFrames(const TSettings& s, Row& row) {
+void RowFrames(const TSettings& s, Extended jd, Row& row) {
   const TTableColumns& c = s.TableColumns;
   // A fixed point has no distance: it is infinitely far and has no parallax.
   if (s.MondTopozentrisch && row.delta > 0) {
-    TopocentricCorrection(row.ra, row.dec, row.delta, s.Ort.Breite, s.Ort.Laenge, s.StartJulDat);
-    if (c.EklipKoor || c.PhysEph) EquatorialToEcliptic(s.StartJulDat, row.dec, row.ra, row.lon, row.lat);
+    TopocentricCorrection(row.ra, row.dec, row.delta, s.Ort.Breite, s.Ort.Laenge, jd);
+    if (c.EklipKoor || c.PhysEph) EquatorialToEcliptic(jd, row.dec, row.ra, row.lon, row.lat);
   }
   row.raOut = row.ra, row.decOut = row.dec, row.lonOut = row.lon, row.latOut = row.lat;
   if (!s.AequinTag) {
     const Extended epoch = EpochOfYear(s.Aequinokt);
-    PrecessEquatorial(row.raOut, row.decOut, epoch, s.StartJulDat);
-    PrecessEcliptic(row.lonOut, row.latOut, epoch, s.StartJulDat);
+    PrecessEquatorial(row.raOut, row.decOut, epoch, jd);
+    PrecessEcliptic(row.lonOut, row.latOut, epoch, jd);
   }
   if (c.StdwDe || c.AzimKoor) {
-    const Extended lst_rad = static_cast<Extended>(LocalSiderealTime(s.Ort.Laenge, s.StartJulDat)) * kPi / 12;
+    const Extended lst_rad = static_cast<Extended>(LocalSiderealTime(s.Ort.Laenge, jd)) * kPi / 12;
     row.ha = Wrap2Pi(lst_rad - row.ra);
     if (c.AzimKoor) EquatorialToHorizontal(DegToRad(s.Ort.Breite), row.dec, row.ha, row.az, row.alt);
   }
@@ -123,9 +125,10 @@ void RowFrames(const TSettings& s, Row& row) {
 // The cells of one row, in the order of the column header line.
 class RowFormatter {
  public:
-  RowFormatter(const TSettings& s, const Row& row, Extended tt)
-      : s_(s), c_(s.TableColumns), row_(row), tt_(tt), sep_(s.SpaltenSeparator),
-        angle_(AngleStyleOf(s)), kind_(s.Objekt) {}
+  RowFormatter(const TSettings& s, const TRunContext& run, const Row& row)
+      : s_(s), c_(s.TableColumns), row_(row), jd_(run.StartJulDat), deltaT_(run.DeltaT), tt_(jd_ + deltaT_),
+        zone_(run.Zeitzone), sep_(s.SpaltenSeparator), angle_(AngleStyleOf(s)), kind_(s.Objekt),
+        hasPlace_(RowHasPlace(row)) {}
 
   std::string Text() {
     TimeColumns();
@@ -140,12 +143,13 @@ class RowFormatter {
  private:
   void Cell(const std::string& cell) { text_ += cell + sep_; }
 
+  // Weekday, date and clock time of one rounded instant, so that they agree.
   void TimeColumns() {
-    const float zone = s_.Zeitzone;
-    if (c_.Wochentag) Cell(WeekdayText(s_.StartJulDat, zone) + " ");
-    if (c_.Datum) Cell(DateText(s_.StartJulDat, zone, DateStyleOf(s_)));
-    if (c_.Uhrzeit) Cell(" " + ClockTimeText(24 * Frac(s_.StartJulDat + zone / 24.000001L + 0.500001L)));
-    if (s_.ShowJulDat) Cell(Str(s_.StartJulDat, 15, 5));
+    const ZoneInstant local = ZoneInstantOf(jd_, zone_);
+    if (c_.Wochentag) Cell(WeekdayText(local) + " ");
+    if (c_.Datum) Cell(DateText(local, DateStyleOf(s_)));
+    if (c_.Uhrzeit) Cell(" " + ClockTimeText(local));
+    if (s_.ShowJulDat) Cell(Str(jd_, 15, 5));
   }
 
   void CoordinateColumns() {
@@ -172,14 +176,19 @@ class RowFormatter {
     }
     if (c_.AufKulmUnt) {
       // Rise (6 characters), blank and culmination (7), blank and set (7).
-      const std::string t = kind_ == kSun || kind_ == kMoon
-                                ? RiseSet(kind_, lat, -lon, s_.Zeitzone, s_.StartJulDat).text
-                                : QuickRiseSet(lat, lon, s_.Zeitzone, row_.ra, row_.dec, s_.StartJulDat).text;
+      // The Sun's and the Moon's come from their own series; the estimate
+      // of the other bodies needs the row's place.
+      std::string t = kNoRiseSetText;
+      if (kind_ == kSun || kind_ == kMoon) {
+        t = RiseSet(kind_, lat, -lon, zone_, jd_).text;
+      } else if (hasPlace_) {
+        t = QuickRiseSet(lat, lon, zone_, row_.ra, row_.dec, jd_).text;
+      }
       Cell("  " + t.substr(0, 6) + sep_ + t.substr(6, 7) + sep_ + t.substr(13));
     }
     if (c_.AufUntAz) {
       Extended az = 0;
-      if (RisingAzimuth(DegToRad(lat), row_.dec, az)) {
+      if (hasPlace_ && RisingAzimuth(DegToRad(lat), row_.dec, az)) {
         const Extended a_deg = az * kRadToDeg;
         Cell(Str(a_deg, 7, 0) + "°" + sep_ + Str(360 - a_deg, 4, 0) + "°");
       } else {
@@ -188,7 +197,7 @@ class RowFormatter {
     }
     if (c_.AEDaemm && kind_ == kSun) {
       const int32_t twilightKind = 90 + static_cast<int32_t>(std::lround(s_.DaemmTiefe));
-      const std::string t = " " + RiseSet(twilightKind, lat, -lon, s_.Zeitzone, s_.StartJulDat).text;
+      const std::string t = " " + RiseSet(twilightKind, lat, -lon, zone_, jd_).text;
       Cell(t.substr(0, t.size() - 7) + sep_ + t.substr(t.size() - 7));
     }
   }
@@ -222,6 +231,10 @@ class RowFormatter {
 
   void PhysicalColumns() {
     if (!c_.PhysEph) return;
+    if (!hasPlace_) {
+      PhysicalPlaceholders();
+      return;
+    }
     if (kind_ >= kMoon && kind_ <= kPluto) {
       const Extended i = kind_ == kMoon ? row_.moonPhaseAngle : PhaseAngle(row_.delta, row_.r, row_.R, row_.elong);
       Cell(Str(DegreesOf(i), 8, 1));
@@ -230,7 +243,7 @@ class RowFormatter {
       const SunOrientation o = SunOrientationOf(tt_);
       OrientationCells(o.P, o.B0, o.L0, nullptr);
     } else if (IsPlanet(kind_)) {
-      const PlanetOrientation o = PlanetOrientationOf(kind_, s_.StartJulDat, s_.DeltaT, row_.ra, row_.dec, row_.delta);
+      const PlanetOrientation o = PlanetOrientationOf(kind_, jd_, deltaT_, row_.ra, row_.dec, row_.delta);
       OrientationCells(o.P, o.D, o.CM, kind_ == kJupiter ? &o.CM2 : nullptr);
     } else if (kind_ == kMoon) {
       const Libration l = LunarLibration(row_.lon, row_.lat, tt_);
@@ -239,6 +252,19 @@ class RowFormatter {
       Cell(Str(l.b * kRadToDeg, 5, 1));
       Cell(Str(sun.colongitude * kRadToDeg, 8, 1));
       Cell(Str(sun.latitude * kRadToDeg, 5, 1));
+    }
+  }
+
+  // The physical columns of a row without a place, in their widths.
+  void PhysicalPlaceholders() {
+    const Extended none = std::nanl("");
+    if (kind_ >= kMoon && kind_ <= kPluto) Cell(Str(none, 8, 1));
+    if (kind_ == kSun || IsPlanet(kind_)) OrientationCells(none, none, none, kind_ == kJupiter ? &none : nullptr);
+    if (kind_ == kMoon) {
+      Cell(Str(none, 7, 1) + " ");
+      Cell(Str(none, 5, 1));
+      Cell(Str(none, 8, 1));
+      Cell(Str(none, 5, 1));
     }
   }
 
@@ -252,38 +278,76 @@ class RowFormatter {
   const TSettings& s_;
   const TTableColumns& c_;
   const Row& row_;
-  Extended tt_;
+  Extended jd_, deltaT_, tt_;
+  float zone_;
   const std::string& sep_;
   AngleStyle angle_;
   int32_t kind_;
+  bool hasPlace_;
   std::string text_;
 };
 
-std::string RowText(const TSettings& s, const ArbitraryCoordinates& arbitrary) {
-  return RowFormatter(s, ComputeRow(s, arbitrary), s.StartJulDat + s.DeltaT).Text();
+// Every quantity of a row without a place: not a number.
+Row RowWithoutPlace() {
+  const Extended none = std::nanl("");
+  Row row;
+  row.lon = row.lat = row.ra = row.dec = row.delta = row.r = row.R = none;
+  row.elong = row.mag = row.diam = row.P = row.moonPhaseAngle = none;
+  row.raOut = row.decOut = row.lonOut = row.latOut = row.ha = row.az = row.alt = none;
+  return row;
 }
 
-// After a stop request: "Nein" lets the computation go on.
-void AskStop(TSettings& s, Host& host) {
-  if (host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
-    s.RunState = std::abs(s.RunState) > 0 ? std::abs(s.RunState) : kRunTable;
+// "vom 01.01.2020 bis ..." is no concern of a table: one row, the stop
+// question between rows. Returns whether the row had a place.
+bool AddRow(const TSettings& s, const TRunContext& run, Host& host, const ArbitraryCoordinates& arbitrary) {
+  const Row row = ComputeRow(s, run.StartJulDat, run.DeltaT, arbitrary);
+  host.AddLine(RowFormatter(s, run, row).Text());
+  return RowHasPlace(row);
+}
+
+// Why a table has no rows, or only its first one; empty when it has them
+// all.
+std::string RowCountWarning(const TSettings& s, int64_t rows) {
+  if (rows > kMaxTableRows) {
+    return "Die Tabelle hätte " + std::to_string(rows) + " Zeilen; mehr als " + std::to_string(kMaxTableRows) +
+           " Zeilen werden nicht berechnet. Bitte die Schrittweite vergrößern oder den Zeitraum verkürzen.";
   }
+  if (s.Tabelle && !(s.TableColumns.Schrittweite >= kShortestStep_days)) {
+    return "Die Schrittweite ist kleiner als eine Sekunde; es wird nur die Zeile zur Startzeit berechnet.";
+  }
+  return "";
 }
 
 }  // namespace
 
-TableRow ComputeRow(const TSettings& s, const ArbitraryCoordinates& arbitrary) {
+TableRow ComputeRow(const TSettings& s, Extended jd, Extended deltaT_days, const ArbitraryCoordinates& arbitrary) {
   Row row;
-  const Extended tt = s.StartJulDat + s.DeltaT;
+  const Extended tt = jd + deltaT_days;
   if (s.Objekt == kArbitrary) {
-    ArbitraryPosition(s, arbitrary, row);
+    ArbitraryPosition(jd, arbitrary, row);
   } else if (s.Objekt == kSmallBody) {
-    SmallBodyRow(s, tt, row);
+    SmallBodyRow(s, jd, tt, row);
   } else {
     TheoryPosition(s, tt, row);
   }
-  RowFrames(s, row);
+  if (!RowHasPlace(row)) return RowWithoutPlace();
+  RowFrames(s, jd, row);
   return row;
+}
+
+bool RowHasPlace(const TableRow& row) {
+  return std::isfinite(row.ra) && std::isfinite(row.dec) && std::isfinite(row.lon) && std::isfinite(row.lat);
+}
+
+int64_t TableRowCount(const TSettings& s, const TRunContext& run) {
+  const Extended step = s.TableColumns.Schrittweite;
+  if (!s.Tabelle || !(step >= kShortestStep_days)) return 1;
+  // Rows k = 0, 1, ... up to the first with Startdat + k step >= EndJulDat - 0.00001.
+  const Extended steps = std::ceil((run.EndJulDat - 0.00001L - s.Startdat) / step);
+  if (!std::isfinite(steps)) return 0;
+  if (steps <= 0) return 1;
+  if (steps >= static_cast<Extended>(kMaxTableRows) * 100) return kMaxTableRows * 100;
+  return static_cast<int64_t>(steps) + 1;
 }
 
 std::string TableTitle(const TSettings& s) {
@@ -305,78 +369,81 @@ std::string TableTitle(const TSettings& s) {
   }
 }
 
-void RequestStop(TSettings& s) {
-  s.RunState = -std::abs(s.RunState);
-  s.YearBookRun = false;
-}
-
-void ComputeTable(TSettings& s, Host& host, const ArbitraryCoordinates& arbitrary) {
+TableResult ComputeTable(const TSettings& s, TRunContext& run, Host& host, const ArbitraryCoordinates& arbitrary) {
   KernelHostScope kernelReports(host);
-  s.RunState = kRunTable;
+  run.RunState = kRunTable;
   host.EnableStop(true);
-  s.StartJulDat = s.Startdat;
-  s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
+  run.StartJulDat = s.Startdat;
+  run.Zeitzone = s.Zeitzone;
+  run.DeltaT = DeltaT(run.StartJulDat, s.TDT).days;
 
-  const std::string header = HeaderLine(s);
-  if (header != s.LastHeader) {
+  const std::string header = HeaderLine(s, run);
+  if (header != run.LastHeader) {
     if (host.LineCount() > 1) host.AddLine("");
     host.AddLine(header);
-    s.LastHeader = header;
+    run.LastHeader = header;
   }
   host.AddLine("");
   host.AddLine(TableTitle(s));
-  host.AddLine(ColumnHeaderLine(s));
+  host.AddLine(ColumnHeaderLine(s, run.Zeitzone));
 
-  const Extended step = s.TableColumns.Schrittweite;
-  bool rows = true;
+  TableResult result;
+  int64_t rows = TableRowCount(s, run);
+  if (const std::string warning = RowCountWarning(s, rows); !warning.empty()) {
+    host.MessageBox(MsgKind::Warning, "Schrittweite", warning);
+  }
+  if (rows > kMaxTableRows) rows = 0;
   if (s.Objekt == kSmallBody && !OrbitIsUsable(s.CurrentElements)) {
     host.MessageBox(MsgKind::Error, "Fehler!",
                     "Die Bahnelemente von \"" + s.CurrentElements.name +
                         "\" beschreiben keine Bahn: Periheldistanz und Exzentrizität prüfen.");
-    rows = false;
+    rows = 0;
   }
-  while (rows) {
-    s.DeltaT = DeltaT(s.StartJulDat, s.TDT).days;
-    host.AddLine(RowText(s, arbitrary));
-    host.ProcessMessages();
-    if (s.Tabelle) s.StartJulDat += step;
-    if (s.RunState < 1) AskStop(s, host);
-    // A step of zero or less would never reach the end of the range.
-    if (!s.Tabelle || step <= 0 || s.RunState <= 0) break;
-    if (!(s.EndJulDat > s.StartJulDat - step + 0.00001L)) break;
+  const Extended step = s.TableColumns.Schrittweite;
+  bool placeReported = false;
+  for (int64_t k = 0; k < rows; ++k) {
+    // Each row from the start and its number: a sum of steps would drift.
+    run.StartJulDat = s.Startdat + static_cast<Extended>(k) * step;
+    run.DeltaT = DeltaT(run.StartJulDat, s.TDT).days;
+    const bool hasPlace = AddRow(s, run, host, arbitrary);
+    ++result.rows;
+    if (hasPlace) ++result.rowsWithPlace;
+    if (!hasPlace && !placeReported && s.Objekt != kSmallBody) {
+      host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceText(run.StartJulDat, DateStyleOf(s)));
+      placeReported = true;
+    }
+    if (k + 1 < rows && !PumpAndAskStop(run, host, kRunTable)) break;
   }
 
-  s.RunState = 0;
-  s.StartJulDat = s.Startdat;
+  run.RunState = 0;
+  run.StartJulDat = s.Startdat;
   host.EnableStop(false);
-  ApplyAutoSummerTime(s);
+  return result;
 }
 
-void YearBookRun(TSettings& s, Host& host, const IniDocument& settingsFile) {
-  const TTableColumns keptColumns = s.TableColumns;
-  const int32_t keptObjekt = s.Objekt, keptPlanetNr = s.PlanetNr;
-  const bool keptTabelle = s.Tabelle, keptTopo = s.MondTopozentrisch;
-  s.YearBookRun = true;
-  for (int32_t i = kSun; i <= kNeptune && s.YearBookRun; ++i) {
+TableResult YearBookRun(const TSettings& s, TRunContext& run, Host& host, const IniDocument& settingsFile) {
+  TableResult total;
+  run.YearBookRun = true;
+  for (int32_t i = kSun; i <= kNeptune && run.YearBookRun; ++i) {
+    // The table's own settings: the columns, step and topocentric flag of
+    // its section.
+    TSettings table = s;
     TTableColumns columns;
-    ReadTableColumns(settingsFile, kYearbookSectionPrefix + s.PlanetName(i), columns, s.MondTopozentrisch);
+    ReadTableColumns(settingsFile, kYearbookSectionPrefix + s.PlanetName(i), columns, table.MondTopozentrisch);
     if (!columns.ObjDarstell) continue;
     if (s.Nautisch && columns.RaDe) {
       columns.StdwDe = true;
       columns.RaDe = false;
     }
-    s.TableColumns = columns;
-    if (i >= kMercury) s.PlanetNr = i;
-    s.Objekt = i;
-    ComputeTable(s, host);
+    table.TableColumns = columns;
+    if (i >= kMercury) table.PlanetNr = i;
+    table.Objekt = i;
+    const TableResult r = ComputeTable(table, run, host);
+    total.rows += r.rows;
+    total.rowsWithPlace += r.rowsWithPlace;
   }
-  s.TableColumns = keptColumns;
-  s.Objekt = keptObjekt;
-  s.PlanetNr = keptPlanetNr;
-  s.Tabelle = keptTabelle;
-  // The yearbook sections' topocentric flag holds for their tables only.
-  s.MondTopozentrisch = keptTopo;
-  s.YearBookRun = false;
+  run.YearBookRun = false;
+  return total;
 }
 
 }  // namespace orb

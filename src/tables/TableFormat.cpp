@@ -160,30 +160,57 @@ std::string ElevationText(Extended e_deg, const AngleStyle& style) {
   return "  " + sign + IntStr(p.degrees, 2) + "° " + TwoDigits(p.minutes) + "'";
 }
 
-// Fraction of the day in [0, 1), also before JD 0.
-Extended DayFraction(Extended x) { return x - std::floor(x); }
-
 }  // namespace
 
 AngleStyle AngleStyleOf(const TSettings& s) { return AngleStyle{s.NoMinutes, s.NoSeconds}; }
 
 DateStyle DateStyleOf(const TSettings& s) { return DateStyle{s.NewDateFormat, s.NewDateSep}; }
 
-std::string WeekdayText(Extended jd, float zone_h) {
-  static const char* const kNames[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
-  if (!InCalendarRange(jd + zone_h / 24.0L)) return Placeholder(kWeekdayWidth);
-  return kNames[DayOfWeek(jd, zone_h)];
+ZoneInstant ZoneInstantOf(Extended jd, float zone_h) {
+  ZoneInstant t;
+  const Extended local = jd + zone_h / 24.000001L + 0.500001L;
+  if (!InCalendarRange(local)) return t;
+  t.dayJD = std::floor(local);
+  t.second = std::llround((24 * (local - t.dayJD) + 0.0001L) * 3600);
+  if (t.second >= kSecondsPerDay) {
+    t.second -= kSecondsPerDay;
+    t.dayJD += 1;
+  }
+  t.valid = true;
+  return t;
 }
 
-std::string DateText(Extended jd, float zone_h, const DateStyle& style) {
-  const Extended local = jd + zone_h / 24.00001L + 0.00002L;
-  if (!InCalendarRange(local)) return Placeholder(kDateWidth);
-  const CalendarDate date = JDToCalendar(local);
+std::string WeekdayText(const ZoneInstant& t) {
+  static const char* const kNames[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
+  if (!t.valid) return Placeholder(kWeekdayWidth);
+  const long long day = static_cast<long long>(t.dayJD);
+  return kNames[((day % 7) + 7) % 7];
+}
+
+std::string WeekdayText(Extended jd, float zone_h) { return WeekdayText(ZoneInstantOf(jd, zone_h)); }
+
+std::string DateText(const ZoneInstant& t, const DateStyle& style) {
+  if (!t.valid) return Placeholder(kDateWidth);
+  const CalendarDate date = JDToCalendar(t.dayJD);
   const std::string day = TwoDigits(Whole(date.day));
   const std::string month = TwoDigits(date.month);
   const std::string year = IntStr(date.year, 4);
   if (style.newFormat) return year + style.separator + month + style.separator + day;
   return day + "." + month + "." + year;
+}
+
+std::string DateText(Extended jd, float zone_h, const DateStyle& style) {
+  return DateText(ZoneInstantOf(jd, zone_h), style);
+}
+
+std::string ClockTimeText(const ZoneInstant& t) {
+  if (!t.valid) return Placeholder(kClockWidth);
+  return IntStr(t.second / 3600, 2) + ":" + TwoDigits(t.second / 60 % 60) + ":" + TwoDigits(t.second % 60);
+}
+
+std::string DateClockText(Extended jd, float zone_h, const DateStyle& style) {
+  const ZoneInstant t = ZoneInstantOf(jd, zone_h);
+  return DateText(t, style) + " " + ClockTimeText(t);
 }
 
 std::string ClockTimeText(Extended hours) {
@@ -202,10 +229,39 @@ std::string ShortTimeText(Extended hours) {
   return IntStr(m / 60, 2) + "h" + TwoDigits(m % 60) + "m";
 }
 
-std::string DateTimeText(Extended jd, float zone_h, const DateStyle& style) {
-  const Extended dayHours = 24 * DayFraction(jd + zone_h / 24.0001L + 0.50002L);
-  return DateText(jd, zone_h, style) + "  " + ShortTimeText(dayHours);
+namespace {
+
+// The local day and the minute of it, rounded once (short times).
+struct ZoneMinute {
+  ZoneInstant day;  // dayJD and validity; second unused
+  long long minute = 0;
+};
+ZoneMinute ZoneMinuteOf(Extended jd, float zone_h) {
+  ZoneMinute m;
+  const Extended local = jd + zone_h / 24.0001L + 0.50002L;
+  if (!InCalendarRange(local)) return m;
+  m.day.dayJD = std::floor(local);
+  m.minute = std::llround(24 * 60 * (local - m.day.dayJD));
+  if (m.minute >= kMinutesPerDay) {
+    m.minute -= kMinutesPerDay;
+    m.day.dayJD += 1;
+  }
+  m.day.valid = true;
+  return m;
 }
+
+std::string ShortTimeOf(const ZoneMinute& m) {
+  return m.day.valid ? ShortTimeText(m.minute / 60.0L) : Placeholder(kShortTimeWidth);
+}
+
+}  // namespace
+
+std::string DateTimeText(Extended jd, float zone_h, const DateStyle& style) {
+  const ZoneMinute m = ZoneMinuteOf(jd, zone_h);
+  return DateText(m.day, style) + "  " + ShortTimeOf(m);
+}
+
+std::string ZoneShortTimeText(Extended jd, float zone_h) { return ShortTimeOf(ZoneMinuteOf(jd, zone_h)); }
 
 std::string ZoneName(float zone_h, int width, bool tdt) {
   std::string name;

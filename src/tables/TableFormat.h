@@ -42,22 +42,47 @@ struct DateStyle {
 // The style of the settings' NewDateFormat and NewDateSep.
 DateStyle DateStyleOf(const TSettings& s);
 
-// Two-letter weekday "Mo" "Di" "Mi" "Do" "Fr" "Sa" "So" of jd (UT) in the
-// zone (hours east): (nearest integer to jd + zone/24 + 0.000001) mod 7,
-// 0 = Monday. 2 characters ("--" for a date out of range).
+// An instant in a zone as one row of a listing shows it, rounded once: the
+// local calendar day (the Julian date of its noon, an integer) and the whole
+// second of that day. The second is the rounding of the clock time, the
+// nearest integer to (24 * Frac(jd + zone/24.000001 + 0.500001) + 0.0001) *
+// 3600; a second that rounds up to 86400 moves the day on. Weekday, date and
+// clock time taken from one ZoneInstant always agree: 23:59:59.7 is
+// 00:00:00 of the next day, never 24:00:00 beside the old date.
+// `valid` is false for a value that is not a number or lies farther than
+// about 2.7 million years from JD 0 (the texts are then placeholders).
+struct ZoneInstant {
+  Extended dayJD = 0;     // Julian date of the local day's noon
+  long long second = 0;   // 0 .. 86399
+  bool valid = false;
+};
+ZoneInstant ZoneInstantOf(Extended jd, float zone_h);
+
+// Two-letter weekday "Mo" "Di" "Mi" "Do" "Fr" "Sa" "So" of the local day
+// (0 = Monday for the day number mod 7). 2 characters ("--" for an invalid
+// instant).
+std::string WeekdayText(const ZoneInstant& t);
 std::string WeekdayText(Extended jd, float zone_h);
 
-// Calendar date of jd + zone/24.00001 + 0.00002 (Julian calendar before the
-// reform): "29.01.2012" or, with the new format, "2012-01-29"; day and month
-// two digits, year Int(year, 4) ("12.07.-1000"). 10 characters for years
+// Calendar date of the local day (Julian calendar before the reform):
+// "29.01.2012" or, with the new format, "2012-01-29"; day and month two
+// digits, year Int(year, 4) ("12.07.-1000"). 10 characters for years
 // 0..9999.
+std::string DateText(const ZoneInstant& t, const DateStyle& style);
 std::string DateText(Extended jd, float zone_h, const DateStyle& style);
 
-// Clock time of `hours` (fraction of a day * 24): the whole seconds
-// s = nearest integer to (hours + 0.0001) * 3600 (below -10000000 counts as
-// 0), brought into the day by whole days while negative; Int(h, 2) ":" mm
-// ":" ss, " 9:05:03". 8 characters; 23:59:59.6 reads "24:00:00" and values
-// of 24 h and more keep their hours.
+// Clock time of the local second: Int(h, 2) ":" mm ":" ss, " 9:05:03".
+// 8 characters.
+std::string ClockTimeText(const ZoneInstant& t);
+
+// Date, a blank and clock time of one rounded instant: "29.01.2012 13:00:00".
+std::string DateClockText(Extended jd, float zone_h, const DateStyle& style);
+
+// Clock time of `hours` (a duration or an hour of the day times 24): the
+// whole seconds s = nearest integer to (hours + 0.0001) * 3600 (below
+// -10000000 counts as 0), brought into the day by whole days while
+// negative; Int(h, 2) ":" mm ":" ss, " 9:05:03". 8 characters; values of
+// 24 h and more keep their hours.
 std::string ClockTimeText(Extended hours);
 
 // Short time of `hours`: minutes = nearest integer to 60 * hours (negative
@@ -65,9 +90,15 @@ std::string ClockTimeText(Extended hours);
 // 23h59m40s reads "24h00m".
 std::string ShortTimeText(Extended hours);
 
-// Date, two blanks, then the short time of 24 * (fraction of the day of
-// jd + zone/24.0001 + 0.50002): "29.01.2012  13h00m".
+// Date, two blanks, then the short time of the instant rounded once to the
+// minute (the minute of 24 * Frac(jd + zone/24.0001 + 0.50002)); a minute
+// that rounds up to midnight belongs to the next day: "29.01.2012  13h00m",
+// "30.01.2012   0h00m".
 std::string DateTimeText(Extended jd, float zone_h, const DateStyle& style);
+
+// The short time of the same rounded minute ("13h00m"), for a header that
+// shows the time without the date.
+std::string ZoneShortTimeText(Extended jd, float zone_h);
 
 // Zone name: "TDT" with `tdt`; else "UTC" (|z| < 0.001), "MEZ" (|z - 1| <
 // 0.001), "MESZ" (|z - 2| < 0.001), otherwise "UTC+" StrT(z, 1, 3) "h" east

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "core/NumText.h"
+#include "settings/RunContext.h"
 #include "settings/Settings.h"
 #include "tables/TableFormat.h"
 
@@ -13,14 +14,16 @@ namespace {
 
 bool KindIn(int32_t kind, int32_t first, int32_t last) { return kind >= first && kind <= last; }
 
-// Date and short time of the start instant, for tables without these columns.
-std::string StartInstantText(const TSettings& s) {
+// Date and short time of the start instant, for tables without these
+// columns; both shown: the date of the rounded minute.
+std::string StartInstantText(const TSettings& s, const TRunContext& run) {
   const TTableColumns& c = s.TableColumns;
   std::string text;
-  if (!c.Datum) text += DateText(s.StartJulDat, s.Zeitzone, DateStyleOf(s)) + "  ";
+  if (!c.Datum && !c.Uhrzeit) return DateTimeText(run.StartJulDat, run.Zeitzone, DateStyleOf(s)) + " " +
+                                     ZoneName(run.Zeitzone, 6, s.TDT) + " ";
+  if (!c.Datum) text += DateText(run.StartJulDat, run.Zeitzone, DateStyleOf(s)) + "  ";
   if (!c.Uhrzeit) {
-    const Extended local = s.StartJulDat + s.Zeitzone / 24.0001L + 0.50002L;
-    text += ShortTimeText(24 * (local - std::floor(local))) + " " + ZoneName(s.Zeitzone, 6, s.TDT) + " ";
+    text += ZoneShortTimeText(run.StartJulDat, run.Zeitzone) + " " + ZoneName(run.Zeitzone, 6, s.TDT) + " ";
   }
   return text;
 }
@@ -72,12 +75,12 @@ class HeaderBuilder {
 };
 
 // Weekday, date, time and Julian date.
-void AddTimeHeaders(const TSettings& s, HeaderBuilder& h) {
+void AddTimeHeaders(const TSettings& s, float zone_h, HeaderBuilder& h) {
   const TTableColumns& c = s.TableColumns;
   if (c.Wochentag) h.Add({"   "});
   if (c.Datum) h.Add({"   Datum  "});
   if (c.Uhrzeit) {
-    std::string zone = ZoneName(s.Zeitzone, 6, s.TDT);
+    std::string zone = ZoneName(zone_h, 6, s.TDT);
     if (zone.size() < 9) zone.insert(0, 9 - zone.size(), ' ');
     h.Add({zone});
   }
@@ -133,19 +136,19 @@ void AddPhysEphHeaders(const TSettings& s, HeaderBuilder& h) {
 
 }  // namespace
 
-std::string HeaderLine(const TSettings& s) {
+std::string HeaderLine(const TSettings& s, const TRunContext& run) {
   const TTableColumns& c = s.TableColumns;
-  std::string line = StartInstantText(s);
+  std::string line = StartInstantText(s, run);
   if (c.AufKulmUnt || c.AzimKoor || c.StdwDe || (c.AEDaemm && s.Objekt == kSun)) line += PlaceText(s);
   if (c.RaDe || c.EklipKoor) line += EquinoxText(s);
-  line += ",  DeltaT = " + Str(s.DeltaT * 86400, 1, 1) + " s";
+  line += ",  DeltaT = " + Str(run.DeltaT * 86400, 1, 1) + " s";
   if (s.TDT) line += " (TDT)";
   return line;
 }
 
-std::string ColumnHeaderLine(const TSettings& s) {
+std::string ColumnHeaderLine(const TSettings& s, float zone_h) {
   HeaderBuilder h(s.SpaltenSeparator);
-  AddTimeHeaders(s, h);
+  AddTimeHeaders(s, zone_h, h);
   AddCoordinateHeaders(s, h);
   AddEventHeaders(s, h);
   AddBodyHeaders(s, h);

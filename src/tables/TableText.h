@@ -8,9 +8,10 @@
 namespace orb {
 
 struct TSettings;
+struct TRunContext;
 
-// The header line for the current settings, built at the start of every
-// table, from left to right:
+// The header line for the settings and the run's start instant, zone and
+// deltaT, built at the start of every table, from left to right:
 //  - the date of StartJulDat and two blanks when the date column is off;
 //  - the short time, the zone name (6 characters) and blanks when the time
 //    column is off;
@@ -22,13 +23,14 @@ struct TSettings;
 //    when times are dynamical time.
 // Example (the default settings): "Ort: Ortheim,     51°44' N    7°11' O   "
 // "Äquin:   2000.0, geozentrisch,  DeltaT = 66.9 s".
-std::string HeaderLine(const TSettings& s);
+std::string HeaderLine(const TSettings& s, const TRunContext& run);
 
-// The column header line for the current settings and object kind: the
+// The column header line for the settings, the zone of the table (its
+// name heads the time column) and the object kind: the
 // header texts of the selected columns whose object condition holds, in the
 // order of the row cells; every header text (also each part of a two-part
 // header such as "   Aufg." sep "  Kulm." sep " Unterg" sep) is followed by
 // the column separator, the last one included.
-std::string ColumnHeaderLine(const TSettings& s);
+std::string ColumnHeaderLine(const TSettings& s, float zone_h);
 
 }  // namespace orb

@@ -221,18 +221,17 @@ TEST(SolarEclipseTitle, TypeWordDateAndHemisphere) {
   c.conjunction = JulianCenturies(CalendarToJD(2024, 4, 8.75L));  // 18:00 UT
   // Type word with a capital, "Sonnenfinsternis am ", date; types 1 to 3
   // name the hemisphere of the Moon's latitude.
-  EXPECT_EQ(SolarEclipseTitle(c, 5, s), "Totale Sonnenfinsternis am 08.04.2024");
-  EXPECT_EQ(SolarEclipseTitle(c, 6, s), "Hybride Sonnenfinsternis am 08.04.2024");
-  EXPECT_EQ(SolarEclipseTitle(c, 1, s), "Partielle Sonnenfinsternis am 08.04.2024 (Nordhalbkugel)");
+  EXPECT_EQ(SolarEclipseTitle(c, 5, s, 0), "Totale Sonnenfinsternis am 08.04.2024");
+  EXPECT_EQ(SolarEclipseTitle(c, 6, s, 0), "Hybride Sonnenfinsternis am 08.04.2024");
+  EXPECT_EQ(SolarEclipseTitle(c, 1, s, 0), "Partielle Sonnenfinsternis am 08.04.2024 (Nordhalbkugel)");
   c.north = false;
-  EXPECT_EQ(SolarEclipseTitle(c, 4, s), "Ringförmige Sonnenfinsternis am 08.04.2024");
-  EXPECT_EQ(SolarEclipseTitle(c, 2, s), "Nichtzentrale ringförmige Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
-  EXPECT_EQ(SolarEclipseTitle(c, 3, s), "Nichtzentrale totale Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
+  EXPECT_EQ(SolarEclipseTitle(c, 4, s, 0), "Ringförmige Sonnenfinsternis am 08.04.2024");
+  EXPECT_EQ(SolarEclipseTitle(c, 2, s, 0), "Nichtzentrale ringförmige Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
+  EXPECT_EQ(SolarEclipseTitle(c, 3, s, 0), "Nichtzentrale totale Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
   // 23:30 UT is 00:30 MEZ of the next day; the date format of the settings.
   c.conjunction = JulianCenturies(CalendarToJD(2024, 4, 8 + 23.5L / 24));
-  s.Zeitzone = 1;
   s.NewDateFormat = true;
-  EXPECT_EQ(SolarEclipseTitle(c, 5, s), "Totale Sonnenfinsternis am 2024-04-09");
+  EXPECT_EQ(SolarEclipseTitle(c, 5, s, 1), "Totale Sonnenfinsternis am 2024-04-09");
 }
 
 TEST(SolarSarosLine, NumberAndEraText) {
@@ -259,13 +258,13 @@ struct ScriptedReport : SolarEclipseReport {
   int endSearchAtCall = 0;   // this call (1-based) sets RunState to 0, as a declined question does
   std::vector<Call> calls;
 
-  bool AskStep(TSettings&, Host&, bool picture) override {
+  bool AskStep(const TSettings&, Host&, bool picture) override {
     askedPicture = picture;
     return stepAnswer;
   }
-  bool Report(TSettings& s, Host&, bool picture, int direction) override {
-    calls.push_back({s.StartJulDat, direction, picture, s.RunState, s.Zeitzone});
-    if (static_cast<int>(calls.size()) == endSearchAtCall) s.RunState = 0;
+  bool Report(const TSettings&, TRunContext& run, Host&, bool picture, int direction) override {
+    calls.push_back({run.StartJulDat, direction, picture, run.RunState, run.Zeitzone});
+    if (static_cast<int>(calls.size()) == endSearchAtCall) run.RunState = 0;
     if (printed.empty()) return printedDefault;
     const bool answer = printed.front();
     printed.pop_front();
@@ -276,17 +275,17 @@ struct ScriptedReport : SolarEclipseReport {
 TSettings RangeSettings(Extended startJD, Extended days, bool list) {
   TSettings s;
   s.Startdat = startJD;
-  s.EndJulDat = startJD + days;
+  s.DeltaTab = days;
   s.Tabelle = list;
   s.BasisZeitzone = s.Zeitzone = 1;
   return s;
 }
 
 // Every command ends idle, with the stop button off and StartJulDat back.
-void ExpectFinished(const TSettings& s, const ScriptedHost& host) {
-  EXPECT_EQ(s.RunState, 0);
+void ExpectFinished(const TSettings& s, const TRunContext& run, const ScriptedHost& host) {
+  EXPECT_EQ(run.RunState, 0);
   EXPECT_FALSE(host.stopEnabled);
-  EXPECT_EQ(s.StartJulDat, s.Startdat);
+  EXPECT_EQ(run.StartJulDat, s.Startdat);
 }
 
 // 2024-01-01 to 2026-12-31 holds the eclipses of 2024 April 8 and October 2,
@@ -308,7 +307,8 @@ TEST(SolarEclipseCommand, ListModeWalksEveryEclipseNewMoonOfTheRange) {
   report.printedDefault = true;
   TSettings s = RangeSettings(CalendarToJD(2024, 1, 1), 1095, true);
   s.AutoSommerzeit = true;
-  SolarEclipseCommand(s, host, report, false, false, 0.0);
+  TRunContext run(s);
+  SolarEclipseCommand(s, run, host, report, false, false, 0.0);
 
   ASSERT_EQ(report.calls.size(), 9u);
   const std::vector<float> zones{2, 2, 1, 1, 2, 2, 1, 2, 2};
@@ -333,7 +333,7 @@ TEST(SolarEclipseCommand, ListModeWalksEveryEclipseNewMoonOfTheRange) {
   EXPECT_EQ(host.lines, std::vector<std::string>{""});
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(s.Zeitzone, 1);  // the zone of Startdat again
-  ExpectFinished(s, host);
+  ExpectFinished(s, run, host);
 }
 
 // Without list mode the search ends after the first printed eclipse:
@@ -347,7 +347,8 @@ TEST(SolarEclipseCommand, WithoutListModeEndsAfterTheFirstPrintedEclipse) {
     ScriptedReport report;
     report.printed = {false, true, true};
     TSettings s = RangeSettings(direction > 0 ? CalendarToJD(2024, 1, 1) : CalendarToJD(2024, 4, 9), 30, false);
-    SolarEclipseCommand(s, host, report, true, false, 0.0, direction);
+    TRunContext run(s);
+    SolarEclipseCommand(s, run, host, report, true, false, 0.0, direction);
     ASSERT_EQ(report.calls.size(), 2u);
     const SwissEclipse first = SwissNextEclipse(static_cast<double>(s.Startdat), direction < 0);
     const SwissEclipse second = SwissNextEclipse(first.tret[0] + 20 * direction, direction < 0);
@@ -356,7 +357,7 @@ TEST(SolarEclipseCommand, WithoutListModeEndsAfterTheFirstPrintedEclipse) {
     EXPECT_EQ(report.calls[1].direction, direction);
     EXPECT_EQ(report.calls[1].runState, 22);
     EXPECT_EQ(host.lines, std::vector<std::string>{""});
-    ExpectFinished(s, host);
+    ExpectFinished(s, run, host);
   }
 }
 
@@ -376,9 +377,10 @@ TEST(SolarEclipseCommand, NoEclipseLineForAnEmptyRange) {
     ScriptedHost host;
     ScriptedReport report;
     TSettings s = RangeSettings(CalendarToJD(2024, 5, 1), 123, true);
-    SolarEclipseCommand(s, host, report, k.path, false, k.minCoverage);
+    TRunContext run(s);
+    SolarEclipseCommand(s, run, host, report, k.path, false, k.minCoverage);
     EXPECT_EQ(host.lines, (std::vector<std::string>{"", "vom 01.05.2024  bis 01.09.2024 keine Sonnenfinsternis" + k.tail}));
-    ExpectFinished(s, host);
+    ExpectFinished(s, run, host);
   }
 }
 
@@ -388,11 +390,12 @@ TEST(SolarEclipseCommand, DeclinedStepQuestionEndsWithBeepAndNoSearch) {
   ScriptedReport report;
   report.stepAnswer = false;
   TSettings s = RangeSettings(CalendarToJD(2024, 1, 1), 365, true);
-  SolarEclipseCommand(s, host, report, true, false, 0.0);
+  TRunContext run(s);
+  SolarEclipseCommand(s, run, host, report, true, false, 0.0);
   EXPECT_EQ(host.beeps, 1);
   EXPECT_TRUE(report.calls.empty());
   EXPECT_EQ(host.lines, std::vector<std::string>{""});
-  ExpectFinished(s, host);
+  ExpectFinished(s, run, host);
 }
 
 // The path's picture needs the world map: without it an information box,
@@ -406,7 +409,8 @@ TEST(SolarEclipseCommand, MissingWorldMapSwitchesThePictureOff) {
     report.printedDefault = true;
     TSettings s = RangeSettings(CalendarToJD(2024, 1, 1), 30, false);
     s.GeoFileName = present ? dir.write("welt.dat", "0 0\n") : dir.file("fehlt.dat");
-    SolarEclipseCommand(s, host, report, true, true, 0.0);
+    TRunContext run(s);
+    SolarEclipseCommand(s, run, host, report, true, true, 0.0);
     ASSERT_EQ(report.calls.size(), 1u);
     EXPECT_EQ(report.askedPicture, present);
     EXPECT_EQ(report.calls[0].picture, present);
@@ -422,9 +426,8 @@ TEST(SolarEclipseCommand, MissingWorldMapSwitchesThePictureOff) {
 // new moon's report) asks "Berechnung abbrechen?": "Nein" goes on, "Ja" ends
 // the search without claiming that the range holds no eclipse. A report
 // that ends the search itself (a declined deltaT question) is not asked.
-void PressStopAtThirdPump(void* settings, int pump) {
-  auto* s = static_cast<TSettings*>(settings);
-  if (pump == 3) s->RunState = -std::abs(s->RunState);
+void PressStopAtThirdPump(void* run, int pump) {
+  if (pump == 3) static_cast<TRunContext*>(run)->RequestStop();
 }
 
 TEST(SolarEclipseCommand, StopQuestionLikeTheTables) {
@@ -433,14 +436,15 @@ TEST(SolarEclipseCommand, StopQuestionLikeTheTables) {
     ScriptedHost host;
     ScriptedReport report;
     TSettings s = RangeSettings(CalendarToJD(2024, 1, 1), 365, true);
+    TRunContext run(s);
     if (answer < 2) {
       host.onPump = PressStopAtThirdPump;
-      host.onPumpContext = &s;
+      host.onPumpContext = &run;
       host.QueueAnswer(answer == 1);
     } else {
       report.endSearchAtCall = 1;
     }
-    SolarEclipseCommand(s, host, report, false, false, 0.0);
+    SolarEclipseCommand(s, run, host, report, false, false, 0.0);
     ASSERT_EQ(host.boxes.size(), answer < 2 ? 1u : 0u);
     if (answer < 2) {
       EXPECT_EQ(host.boxes[0].caption + ": " + host.boxes[0].text, "Abbruch: Berechnung abbrechen?");
@@ -448,7 +452,7 @@ TEST(SolarEclipseCommand, StopQuestionLikeTheTables) {
     // 2024 holds the eclipses of April 8 and October 2 (canon).
     EXPECT_EQ(report.calls.size(), answer == 0 ? 2u : 1u);
     EXPECT_EQ(host.lines.back(), answer == 0 ? "vom 01.01.2024  bis 31.12.2024 keine Sonnenfinsternis" : "");
-    ExpectFinished(s, host);
+    ExpectFinished(s, run, host);
   }
 }
 
@@ -459,9 +463,10 @@ TEST(SolarEclipseCommand, SearchEndsAtTheEndOfTheEphemeris) {
   ScriptedHost host;
   ScriptedReport report;
   TSettings s = RangeSettings(3693370.8L - 200, 30, false);
-  SolarEclipseCommand(s, host, report, false, false, 0.0);
+  TRunContext run(s);
+  SolarEclipseCommand(s, run, host, report, false, false, 0.0);
   EXPECT_LE(report.calls.size(), 2u);
-  ExpectFinished(s, host);
+  ExpectFinished(s, run, host);
 }
 
 }  // namespace

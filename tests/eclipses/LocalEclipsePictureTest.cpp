@@ -42,11 +42,12 @@ Reported EclipseAfter(const Place& p, Extended jd, const std::string& separator 
   s.BasisZeitzone = s.Zeitzone = p.zone_h;
   s.SpaltenSeparator = separator;
   NextEclipseNewMoon(jd, +1, false);
-  s.StartJulDat = jd;
-  s.RunState = kRunSolarEclipses;
+  TRunContext run(s);
+  run.StartJulDat = jd;
+  run.RunState = kRunSolarEclipses;
   test::ScriptedHost host;
   LocalEclipseReport report;
-  EXPECT_TRUE(report.Report(s, host, true, +1));
+  EXPECT_TRUE(report.Report(s, run, host, true, +1));
   Reported r{report.Last(), report.ReportLines(), {}, {}};
   r.v = LocalPictureValuesOf(s, r.e, r.lines);
   r.picture = LocalEclipsePictureSetup(r.v, r.lines);

@@ -65,7 +65,7 @@ LocalEclipse OursNear(const TSettings& s, Extended jd) {
   const Extended moon = NewMoonNear(jd);
   LocalEclipse c;
   EXPECT_TRUE(PrepareLocalEclipse(c, JulianCenturies(moon), ModelDeltaT_s(moon)));
-  LocalCircumstances(s, c);
+  LocalCircumstances(s, s.Zeitzone, c);
   return c;
 }
 
@@ -210,10 +210,11 @@ struct Reported {
   ScriptedHost host;
   LocalEclipseReport report;
   explicit Reported(double minCoverage = 0) : report(minCoverage) {}
-  void Near(TSettings s, Extended jd) {
-    s.StartJulDat = NewMoonNear(jd);
-    s.RunState = kRunSolarEclipses;
-    found = report.Report(s, host, false, +1);
+  void Near(const TSettings& s, Extended jd) {
+    TRunContext run(s);
+    run.StartJulDat = NewMoonNear(jd);
+    run.RunState = kRunSolarEclipses;
+    found = report.Report(s, run, host, false, +1);
   }
 };
 
@@ -367,19 +368,21 @@ TEST(LocalEclipseReport, DrivenBySolarEclipseCommand) {
   TSettings s = At(kStuttgart);
   s.Zeitzone = s.BasisZeitzone = 1;
   s.Startdat = CalendarToJD(2021, 1, 1);
-  s.EndJulDat = s.Startdat + 730;
+  s.DeltaTab = 730;
   s.Tabelle = true;
   ScriptedHost list;
   LocalEclipseReport report;
-  SolarEclipseCommand(s, list, report, false, false, 0);
+  TRunContext listRun(s);
+  SolarEclipseCommand(s, listRun, list, report, false, false, 0);
   EXPECT_EQ(titles(list), (std::vector<std::string>{"10.06.2021", "25.10.2022"}));
 
   s.Tabelle = false;
   for (const auto& [direction, date] : {std::pair{+1, "10.06.2021"}, std::pair{-1, "20.03.2015"}}) {
     ScriptedHost host;
-    SolarEclipseCommand(s, host, report, false, false, 0, direction);
+    TRunContext run(s);
+    SolarEclipseCommand(s, run, host, report, false, false, 0, direction);
     EXPECT_EQ(titles(host), std::vector<std::string>{date}) << direction;
-    EXPECT_EQ(s.RunState, 0);
+    EXPECT_EQ(run.RunState, 0);
   }
 }
 

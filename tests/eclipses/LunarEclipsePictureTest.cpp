@@ -35,7 +35,8 @@ Reported EclipseFrom(int year, int month) {
   NormaliseSettings(s, 2461000.5L);
   test::ScriptedHost host;
   LunarEclipseSearch search;
-  ListLunarEclipses(s, host, search, false);
+  TRunContext run(s);
+  ListLunarEclipses(s, run, host, search, false);
   return {search.Last(), search.ReportLines()};
 }
 

@@ -45,15 +45,16 @@ TEST(MoonPhases, OneBlockWithoutListMode) {
   TSettings s = UtcStart(2460400.5L, 0);
   s.DeltaTab = 300;
   ScriptedHost host;
-  ListMoonPhases(s, host);
+  TRunContext run(s);
+  ListMoonPhases(s, run, host);
   ASSERT_EQ(host.lines.size(), 5u);
   EXPECT_EQ(host.lines[0], "");
   EXPECT_EQ(host.lines[1].substr(0, 19), "Vollmond        :  ");
   EXPECT_EQ(host.lines[2].substr(0, 19), "letztes Viertel :  ");
   EXPECT_EQ(host.lines[3].substr(0, 19), "Neumond         :  ");
   EXPECT_EQ(host.lines[4].substr(0, 19), "erstes Viertel  :  ");
-  EXPECT_EQ(s.StartJulDat, s.Startdat);
-  EXPECT_EQ(s.RunState, 0);
+  EXPECT_EQ(run.StartJulDat, s.Startdat);
+  EXPECT_EQ(run.RunState, 0);
   EXPECT_FALSE(host.stopEnabled);
 }
 
@@ -64,7 +65,10 @@ TEST(MoonPhases, EclipseNewMoonLine) {
   TSettings s = UtcStart(2460405.5L, 0);  // 2024 Apr 5, after the last quarter of Apr 2
   s.SarosVariante = true;
   ScriptedHost host;
-  ListMoonPhases(s, host);
+  {
+    TRunContext run(s);
+    ListMoonPhases(s, run, host);
+  }
   const std::string& line = host.lines[2];
   EXPECT_EQ(line.substr(0, 36), "Neumond         :  Mo, 08.04.2024 18");
   EXPECT_EQ(line.substr(line.find("  UTC")),
@@ -85,7 +89,10 @@ TEST(MoonPhases, StartRule) {
   for (const auto& c : cases) {
     TSettings s = UtcStart(c.start, 0);
     ScriptedHost host;
-    ListMoonPhases(s, host);
+    {
+      TRunContext run(s);
+      ListMoonPhases(s, run, host);
+    }
     EXPECT_EQ(host.lines[1].substr(0, std::string(c.first).size()), c.first) << static_cast<double>(c.start);
   }
 }
@@ -98,31 +105,32 @@ TEST(MoonPhases, SummerTimeLabelChangesWithinTheList) {
   s.AutoSommerzeit = true;
   NormaliseSettings(s, 2461000.5L);
   ScriptedHost host;
-  ListMoonPhases(s, host);
+  {
+    TRunContext run(s);
+    ListMoonPhases(s, run, host);
+  }
   const std::vector<std::string> lines = PhaseLines(host);
   EXPECT_NE(lines.front().find("  MEZ"), std::string::npos);
   EXPECT_NE(lines.back().find("  MESZ"), std::string::npos);
 }
 
-void StopAtFirstBlock(void* settings, int) {
-  TSettings& s = *static_cast<TSettings*>(settings);
-  s.RunState = -std::abs(s.RunState);
-}
+void StopAtFirstBlock(void* run, int) { static_cast<TRunContext*>(run)->RequestStop(); }
 
 TEST(MoonPhases, StopQuestion) {
   for (bool stop : {false, true}) {
     TSettings s = UtcStart(2460400.5L, 90);
     ScriptedHost host;
+    TRunContext run(s);
     host.onPump = StopAtFirstBlock;
-    host.onPumpContext = &s;
+    host.onPumpContext = &run;
     host.QueueAnswer(stop);
     for (int i = 0; i < 10; ++i) host.QueueAnswer(false);
-    ListMoonPhases(s, host);
+    ListMoonPhases(s, run, host);
     EXPECT_EQ(host.boxes[0].text, "Berechnung abbrechen?");
     EXPECT_EQ(host.boxes[0].caption, "Abbruch");
     EXPECT_EQ(PhaseLines(host).size(), stop ? 4u : 16u);  // 90 days: four blocks
-    EXPECT_EQ(s.StartJulDat, s.Startdat);
-    EXPECT_EQ(s.RunState, 0);
+    EXPECT_EQ(run.StartJulDat, s.Startdat);
+    EXPECT_EQ(run.RunState, 0);
   }
 }
 
@@ -176,7 +184,10 @@ TEST(MoonPhases, TwoCenturiesAgainstSwissEphemeris) {
   theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);  // the adapter sets the ephemeris folder
   TSettings s = UtcStart(2415020.5L, 2488069.5L - 2415020.5L);
   ScriptedHost host;
-  ListMoonPhases(s, host);
+  {
+    TRunContext run(s);
+    ListMoonPhases(s, run, host);
+  }
   const std::vector<std::string> lines = PhaseLines(host);
   ASSERT_GT(lines.size(), 9800u);  // 2474 lunations in 200 years
   double worst_s = 0;

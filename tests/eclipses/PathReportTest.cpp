@@ -62,14 +62,15 @@ struct PathRun {
   PathReport report{&sink};
   bool printed = false;
   void Run(Extended startJD, bool picture = false, int direction = +1) {
-    s.StartJulDat = startJD;
+    TRunContext run(s);
+    run.StartJulDat = startJD;
     ASSERT_TRUE(report.AskStep(s, host, picture));
-    printed = report.Report(s, host, picture, direction);
+    printed = report.Report(s, run, host, picture, direction);
   }
 };
 TSettings MinuteSteps(bool noMinutes = false) {
   TSettings s;
-  s.TableColumns.Schrittweite = 1.0f / 1440;
+  s.TableColumns.Schrittweite = 1.0L / 1440;
   s.NoMinutes = noMinutes;
   return s;
 }
@@ -342,7 +343,7 @@ TEST(AskPathStep, SettingsStepOrQuestion) {
   // Half a minute and an hour are the limits of the settings' step; 2 hours
   // and the default 7 days ask without a picture (preset "10", taken as it
   // stands), and take 10 minutes silently with one.
-  for (const Case& k : {Case{1.0f / 1440, false, false, 1}, Case{1.0f / 2880, false, false, 0.5},
+  for (const Case& k : {Case{1.0L / 1440, false, false, 1}, Case{1.0f / 2880, false, false, 0.5},
                         Case{1.0f / 24, false, false, 60}, Case{1.0f / 12, false, true, 10},
                         Case{7.0f, false, true, 10}, Case{1.0f / 12, true, false, 10}}) {
     TSettings s;
@@ -497,17 +498,18 @@ TEST(PathReport, ThroughTheCommandLoop) {
                         Case{false, +1, CalendarToJD(2024, 1, 1), {april}},
                         Case{false, -1, CalendarToJD(2024, 6, 1), {april}}}) {
     TSettings s;
-    s.TableColumns.Schrittweite = 1.0f / 144;  // 10 minutes
+    s.TableColumns.Schrittweite = 1.0L / 144;  // 10 minutes
     s.Startdat = k.start;
-    s.EndJulDat = k.start + 365;
+    s.DeltaTab = 365;
     s.Tabelle = k.list;
     ScriptedHost host;
     PathReport report;
-    SolarEclipseCommand(s, host, report, true, false, 0.0, k.direction);
+    TRunContext run(s);
+    SolarEclipseCommand(s, run, host, report, true, false, 0.0, k.direction);
     EXPECT_EQ(Headers(host), k.headers);
     EXPECT_TRUE(host.prompts.empty());
     EXPECT_TRUE(host.boxes.empty());
-    EXPECT_EQ(s.RunState, 0);
+    EXPECT_EQ(run.RunState, 0);
   }
 }
 

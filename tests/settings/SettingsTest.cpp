@@ -5,6 +5,7 @@
 
 #include "core/TimeScales.h"
 #include "settings/IniDocument.h"
+#include "settings/RunContext.h"
 #include "settings/SettingsLoad.h"
 
 namespace orb {
@@ -27,8 +28,6 @@ TEST(Settings, NoKeysGiveTheDefaults) {
   EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.19);
   EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Breite), 51.74);
   EXPECT_EQ(s.Startdat, 2455956.0L);
-  EXPECT_EQ(s.StartJulDat, 2455956.0L);
-  EXPECT_EQ(s.EndJulDat, 2455956.0L + 28);
   EXPECT_EQ(s.DeltaTab, 28);
   EXPECT_EQ(s.TableColumns.Schrittweite, 7.0f);  // the main section's step, not the columns' default 10
   EXPECT_EQ(s.BasisZeitzone, 1.0f);
@@ -44,9 +43,7 @@ TEST(Settings, NoKeysGiveTheDefaults) {
   EXPECT_TRUE(s.TableColumns.RaDe);
   EXPECT_TRUE(s.TableColumns.AufKulmUnt);
   EXPECT_FALSE(s.TableColumns.PhysEph);
-  EXPECT_EQ(s.RunState, 0);
   EXPECT_EQ(s.ArbitraryTitle, "unbenannt");
-  EXPECT_TRUE(s.LastHeader.empty());
 }
 
 TEST(Settings, ValueForms) {
@@ -107,9 +104,10 @@ TEST(Settings, TdtZoneIsZeroAndNoSummerTime) {
 
 TEST(Settings, StartDateNotKept) {
   const TSettings s = Load("DatSpeichern=0\nStartdat=2455956\n");
-  EXPECT_EQ(s.StartJulDat, kNow);
   EXPECT_EQ(s.Startdat, kNow);
-  EXPECT_EQ(s.EndJulDat, kNow + 28);
+  const TRunContext run(s);
+  EXPECT_EQ(run.StartJulDat, kNow);
+  EXPECT_EQ(run.EndJulDat, kNow + 28);
 }
 
 TEST(Settings, SummerTimeBoundariesAtStartUp) {

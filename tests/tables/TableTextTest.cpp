@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "settings/RunContext.h"
 #include "settings/Settings.h"
 
 namespace orb {
@@ -17,11 +18,19 @@ namespace {
 // MEZ, with deltaT = 66.6 s; the place is Ortheim, 51.74° N, 7.19° E.
 TSettings SunTable() {
   TSettings s = DefaultSettings();
-  s.StartJulDat = s.Startdat;
   s.Zeitzone = 1;
-  s.DeltaT = 66.6L / 86400;
   return s;
 }
+
+// The header line of a table of `s` at its start, with deltaT (days).
+std::string Header(const TSettings& s, Extended deltaT_days = 66.6L / 86400) {
+  TRunContext run(s);
+  run.DeltaT = deltaT_days;
+  return HeaderLine(s, run);
+}
+
+// The column header line in the settings' zone.
+std::string Columns(const TSettings& s) { return ColumnHeaderLine(s, s.Zeitzone); }
 
 // "Ort" ": " name ",  ", a blank and the place angle of 51.74° (" " Int(51, 3)
 // "°" round(44.4) "'"), " N ", the place angle of 7.19° (11.4' -> 11), " O   ".
@@ -32,7 +41,7 @@ const std::string kEquinox = "Äquin:" + std::string("   2000.0");
 const std::string kDeltaT = ",  DeltaT = 66.6 s";
 
 TEST(HeaderLine, DefaultSunTable) {
-  EXPECT_EQ(HeaderLine(SunTable()), kPlace + kEquinox + ", geozentrisch" + kDeltaT);
+  EXPECT_EQ(Header(SunTable()), kPlace + kEquinox + ", geozentrisch" + kDeltaT);
 }
 
 TEST(HeaderLine, DateAndTimeInFrontWhenTheirColumnsAreOff) {
@@ -41,7 +50,7 @@ TEST(HeaderLine, DateAndTimeInFrontWhenTheirColumnsAreOff) {
   // Date of 2455956.0 in MEZ, two blanks; short time of
   // 24 * Frac(2455956.0 + 1/24.0001 + 0.50002) = 13.0004 h, a blank, "MEZ"
   // padded to 6, a blank.
-  EXPECT_EQ(HeaderLine(s), "29.01.2012" + std::string("  ") + "13h00m" + " " + "MEZ   " + " " + kPlace + kEquinox +
+  EXPECT_EQ(Header(s), "29.01.2012" + std::string("  ") + "13h00m" + " " + "MEZ   " + " " + kPlace + kEquinox +
                                ", geozentrisch" + kDeltaT);
 }
 
@@ -62,7 +71,7 @@ TEST(HeaderLine, EquinoxAndCorrections) {
     SCOPED_TRACE(c.frame);
     TSettings s = SunTable();
     c.change(s);
-    EXPECT_EQ(HeaderLine(s), kPlace + c.frame + kDeltaT);
+    EXPECT_EQ(Header(s), kPlace + c.frame + kDeltaT);
   }
 }
 
@@ -72,22 +81,21 @@ TEST(HeaderLine, SouthWestPlaceInDecimalDegreesAndDynamicalTime) {
   s.Ort.Breite = -22.9L;
   s.Ort.Laenge = -43.2L;
   s.Zeitzone = 0;
-  s.DeltaT = 0;
   // "  " StrT(22.9, 1, 3) "°" " S " StrT(43.2, 1, 3) "°" " W   "; then " (TDT)".
-  EXPECT_EQ(HeaderLine(s), "Ort: Ortheim,  " + std::string("  22.9°") + " S " + "43.2°" + " W   " + kEquinox +
+  EXPECT_EQ(Header(s, 0), "Ort: Ortheim,  " + std::string("  22.9°") + " S " + "43.2°" + " W   " + kEquinox +
                                ", geozentrisch" + ",  DeltaT = 0.0 s" + " (TDT)");
 }
 
 TEST(HeaderLine, PlaceOnlyForLocalColumnsEquinoxOnlyForCoordinates) {
   TSettings s = SunTable();
   s.TableColumns.AufKulmUnt = false;  // twilight still names the place, for the Sun
-  EXPECT_EQ(HeaderLine(s), kPlace + kEquinox + ", geozentrisch" + kDeltaT);
+  EXPECT_EQ(Header(s), kPlace + kEquinox + ", geozentrisch" + kDeltaT);
   s.Objekt = kMoon;  // ... but not for the Moon
-  EXPECT_EQ(HeaderLine(s), kEquinox + ", geozentrisch" + kDeltaT);
+  EXPECT_EQ(Header(s), kEquinox + ", geozentrisch" + kDeltaT);
   s.TableColumns.RaDe = false;
-  EXPECT_EQ(HeaderLine(s), kDeltaT);
+  EXPECT_EQ(Header(s), kDeltaT);
   s.TableColumns.StdwDe = true;
-  EXPECT_EQ(HeaderLine(s), kPlace + kDeltaT);
+  EXPECT_EQ(Header(s), kPlace + kDeltaT);
 }
 
 // Each header text followed by the separator.
@@ -132,14 +140,14 @@ TEST(ColumnHeaderLine, AllColumnsPerObject) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    EXPECT_EQ(ColumnHeaderLine(AllColumns(c.kind)), Joined(kEveryObject, ";") + Joined(c.tail, ";"));
+    EXPECT_EQ(Columns(AllColumns(c.kind)), Joined(kEveryObject, ";") + Joined(c.tail, ";"));
   }
   // Nautical: wider hour-angle header, parallax and semi-diameter.
   TSettings s = AllColumns(kSaturn);
   s.Nautisch = true;
   std::vector<std::string> every = kEveryObject;
   every[5] = "     Stundenw. ";
-  EXPECT_EQ(ColumnHeaderLine(s), Joined(every, ";") + Joined({"  Elong", "  HP ['] ", "  Hell.", "   r [']", " Ø Ring",
+  EXPECT_EQ(Columns(s), Joined(every, ";") + Joined({"  Elong", "  HP ['] ", "  Hell.", "   r [']", " Ø Ring",
                                                               " Phas.W.", " Pos.W.", " BrErde", "    ZM "},
                                                              ";"));
 }
@@ -147,7 +155,7 @@ TEST(ColumnHeaderLine, AllColumnsPerObject) {
 TEST(ColumnHeaderLine, SeparatorZoneAndHourAngle) {
   TSettings s = SunTable();
   // The default Sun columns with no separator: fixed blanks only.
-  EXPECT_EQ(ColumnHeaderLine(s), "   " + std::string("   Datum  ") + "   MEZ   " + "      Rektasz." + "     Deklin." +
+  EXPECT_EQ(Columns(s), "   " + std::string("   Datum  ") + "   MEZ   " + "      Rektasz." + "     Deklin." +
                                      "   Aufg." + "  Kulm." + " Unterg" + "  ADämm" + "  EDämm");
   // Time and hour angle only: the hour angle brings the declination with it.
   s.TableColumns.Wochentag = s.TableColumns.Datum = s.TableColumns.RaDe = false;
@@ -155,7 +163,7 @@ TEST(ColumnHeaderLine, SeparatorZoneAndHourAngle) {
   s.TableColumns.StdwDe = true;
   s.SpaltenSeparator = ",";
   s.Zeitzone = 5.5f;  // "UTC+5.5h" (8 characters) padded on the left to 9
-  EXPECT_EQ(ColumnHeaderLine(s), " UTC+5.5h," + std::string("    Stundenw. ,") + "     Deklin.,");
+  EXPECT_EQ(Columns(s), " UTC+5.5h," + std::string("    Stundenw. ,") + "     Deklin.,");
 }
 
 }  // namespace

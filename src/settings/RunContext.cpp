@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#include "settings/RunContext.h"
+
+#include <cstdlib>
+
+namespace orb {
+
+TRunContext::TRunContext(const TSettings& s)
+    : StartJulDat(s.Startdat), EndJulDat(s.Startdat + s.DeltaTab), Zeitzone(s.Zeitzone) {}
+
+void TRunContext::RequestStop() {
+  int32_t state = RunState.load();
+  while (!RunState.compare_exchange_weak(state, -std::abs(state))) {
+  }
+  YearBookRun = false;
+}
+
+bool PumpAndAskStop(TRunContext& run, Host& host, int32_t state) {
+  host.ProcessMessages();
+  if (run.RunState < 0 &&
+      host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
+    run.RunState = state;
+  }
+  return run.RunState > 0;
+}
+
+}  // namespace orb
