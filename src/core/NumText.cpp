@@ -51,6 +51,12 @@ std::string StrT(long double x, int width, int decimals) {
   return PadLeft(s, width);
 }
 
+std::string TrimBlanks(const std::string& s) {
+  const std::size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
 std::string IntStr(long long n, int width) { return PadLeft(std::to_string(n), width); }
 
 std::string TwoDigits(long long n) {

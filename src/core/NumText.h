@@ -18,6 +18,9 @@ std::string Str(long double x, int width, int decimals);
 // before the field is padded to w characters.
 std::string StrT(long double x, int width, int decimals);
 
+// The text without leading and trailing blanks and tabs.
+std::string TrimBlanks(const std::string& s);
+
 // Int(n, w): an integer right-aligned in w characters.
 std::string IntStr(long long n, int width);
 

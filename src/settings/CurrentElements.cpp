@@ -193,7 +193,9 @@ void LoadCurrentElements(const IniDocument& ini, CometBahnTyp& el) {
   el.i = DegToRad(real("Neig", 0));
   el.PerL = DegToRad(real("PerL", 0));
   el.AscN = DegToRad(real("AKn", 0));
-  el.equinox = static_cast<float>(real("ElemEpoch", 0));
+  // A set written by hand without its equinox refers to 2000.0 (the equinox
+  // of every modern element list), not to the year 0.
+  el.equinox = static_cast<float>(real("ElemEpoch", kDefaultElementEquinox));
   el.mag = static_cast<float>(real("AbsMag", 0));
   el.dmag = static_cast<float>(real("dMag", 0));
   el.asteroid = ReadIniFlag(ini, sec, "Asteroid", false);

@@ -19,11 +19,15 @@ namespace orb {
 
 class SettingsFile;
 
+// The equinox of an element set that names none (years).
+inline constexpr float kDefaultElementEquinox = 2000.0f;
+
 // Reads the current element set from section "Komet".
 // Name (default empty): when empty, `el` gets the empty name and nothing
 // else is read or changed. Otherwise PerDat (default 2444000), TM0, M0,
-// PerDist, Exz, Neig, PerL, AKn, ElemEpoch, AbsMag, dMag (default 0; angles
-// in degrees), Asteroid (FALSE), Number (0), diameter (0). The semi-major
+// PerDist, Exz, Neig, PerL, AKn, AbsMag, dMag (default 0; angles in
+// degrees), ElemEpoch (default 2000.0), Asteroid (FALSE), Number (0),
+// diameter (0). The semi-major
 // axis becomes |q/(1 - e)| when e != 1; a parabola (e = 1 exactly) keeps the
 // a that `el` held. Every rate of change is set to 0.
 void LoadCurrentElements(const IniDocument& ini, CometBahnTyp& el);

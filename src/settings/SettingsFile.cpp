@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "core/NumKernel.h"
+#include "core/NumText.h"
 #include "settings/CurrentElements.h"
 #include "settings/SettingsLoad.h"
 
@@ -34,12 +35,6 @@ std::string WithoutTrailingSlash(std::string dir) {
 std::string JoinDir(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;
   return dir.back() == '/' ? dir + name : dir + "/" + name;
-}
-
-std::string TrimBlanks(const std::string& s) {
-  const std::size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
 // The path as found on disk (case-insensitive lookup), or as written when
@@ -170,20 +165,6 @@ int ReplaceFile(const std::string& path, const std::string& text) {
   return 0;
 }
 
-std::string FormatReal(Extended value, int decimals) {
-  const int places = decimals < 0 ? -decimals : decimals;
-  const int length = std::snprintf(nullptr, 0, "%.*Lf", places, value);
-  if (length <= 0) return "0";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%.*Lf", places, value);
-  text.resize(static_cast<std::size_t>(length));
-  if (decimals < 0 && text.find('.') != std::string::npos) {
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-  }
-  return text == "-0" ? "0" : text;
-}
-
 }  // namespace
 
 std::string UserConfigDirectory() {
@@ -245,7 +226,7 @@ void SettingsFile::WriteFlag(const std::string& section, const std::string& key,
 }
 
 void SettingsFile::WriteReal(const std::string& section, const std::string& key, Extended value, int decimals) {
-  doc_.Set(section, key, FormatReal(value, decimals));
+  doc_.Set(section, key, FormatSettingsReal(value, decimals));
 }
 
 void SettingsFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -285,7 +266,7 @@ std::string YearbookSectionName(const std::string& objectName) { return kYearboo
 void WriteTableColumns(SettingsFile& file, const std::string& section, const TTableColumns& c,
                        bool mondTopozentrisch) {
   file.WriteFlag(section, "ObjDarstell", c.ObjDarstell);
-  file.WriteReal(section, "Schrittweite", c.Schrittweite, -7);
+  file.WriteReal(section, "Schrittweite", c.Schrittweite, kRoundTripDecimals);
   for (const ColumnFlagKey& k : kColumnFlagKeys) file.WriteFlag(section, k.key, c.*k.field);
   file.WriteFlag(section, "MondTopozentrisch", mondTopozentrisch);
 }
@@ -294,62 +275,19 @@ void LoadSettings(const SettingsFile& file, TSettings& s, Extended nowJD) {
   LoadSettings(file.Document(), s, nowJD);
 }
 
-namespace {
-
-// Step 3 of the save sequence up to the table columns.
-void WritePlaceTimeAndCorrections(SettingsFile& file, const TSettings& s) {
-  const std::string sec = kMainSection;
-  file.WriteReal(sec, "DeltaTab", s.DeltaTab, -7);
-  file.WriteString(sec, "OrtsDatName", s.OrtsDatName);
-  file.WriteString(sec, "Ort.Name", s.Ort.Name);
-  file.WriteReal(sec, "Ort.Laenge", s.Ort.Laenge, -3);
-  file.WriteReal(sec, "Ort.Breite", s.Ort.Breite, -3);
-  file.WriteString(sec, "GeoFileName", s.GeoFileName);
-  file.WriteFlag(sec, "Tabelle", s.Tabelle);
-  file.WriteReal(sec, "BasisZeitzone", s.BasisZeitzone, -3);
-  file.WriteFlag(sec, "AutoSommerzeit", s.AutoSommerzeit);
-  file.WriteFlag(sec, "AskEtKorr", s.AskEtKorr);
-  file.WriteFlag(sec, "TDT", s.TDT);
-  file.WriteReal(sec, "Aequinokt", s.Aequinokt, -4);
-  file.WriteFlag(sec, "AequinTag", s.AequinTag);
-  file.WriteFlag(sec, "Nutation", s.Nutation);
-  file.WriteFlag(sec, "Aberration", s.Aberration);
-  file.WriteFlag(sec, "Lichtlaufzeit", s.Lichtlaufzeit);
-  file.WriteInteger(sec, "Objekt", s.Objekt);
-  file.WriteInteger(sec, "PlanetNr", s.PlanetNr);
-}
-
-// Step 3 of the save sequence after the current element set.
-void WriteOutputOptions(SettingsFile& file, const TSettings& s) {
-  const std::string sec = kMainSection;
-  file.WriteFlag(sec, "ShowJulDat", s.ShowJulDat);
-  file.WriteReal(sec, "DaemmTiefe", s.DaemmTiefe, -3);
-  file.WriteReal(sec, "GrafikSkalierung", s.GrafikSkalierung, -4);
-  file.WriteFlag(sec, "RAGrad", s.RAGrad);
-  file.WriteFlag(sec, "NoMinutes", s.NoMinutes);
-  file.WriteFlag(sec, "NoSeconds", s.NoSeconds);
-  file.WriteFlag(sec, "Nautisch", s.Nautisch);
-  file.WriteFlag(sec, "NewDateFormat", s.NewDateFormat);
-  file.WriteString(sec, "NewDateSep", s.NewDateSep);
-  file.WriteReal(sec, "LRand", s.LRand, -3);
-  file.WriteFlag(sec, "SarosVariante", s.SarosVariante);
-  file.WriteString(sec, "Editor", s.Editor);
-}
-
-}  // namespace
-
 void WriteSettings(SettingsFile& file, const TSettings& s) {
-  const std::string sec = kMainSection;
-  file.WriteFlag(sec, "DatSpeichern", s.DatSpeichern);
-  if (s.DatSpeichern) file.WriteReal(sec, "Startdat", s.Startdat, -7);
-  file.WriteFlag(sec, "Speichern", s.Speichern);
-  if (!s.Speichern) return;
-  WritePlaceTimeAndCorrections(file, s);
-  WriteTableColumns(file, sec, s.TableColumns, s.MondTopozentrisch);
-  SaveCurrentElements(file, s.CurrentElements);
-  WriteOutputOptions(file, s);
-  file.DeleteKey(sec, "ObjDarstel");
-  file.WriteString(sec, "SpaltenSeparator", s.SpaltenSeparator);
+  IniDocument& ini = file.Document();
+  for (const SettingsKey& k : MainSettingsKeys()) {
+    if (k.save == KeySave::WithColumns) continue;
+    if (k.save == KeySave::IfDatSpeichern && !s.DatSpeichern) continue;
+    if (k.save == KeySave::IfSpeichern && !s.Speichern) break;
+    if (std::string(k.key) == "SpaltenSeparator") file.DeleteKey(kMainSection, "ObjDarstel");
+    WriteMainKey(ini, k, s);
+    if (std::string(k.key) == kColumnsAfterKey) {
+      WriteTableColumns(file, kMainSection, s.TableColumns, s.MondTopozentrisch);
+      SaveCurrentElements(file, s.CurrentElements);
+    }
+  }
 }
 
 bool SaveSettings(SettingsFile& file, const TSettings& s, std::string& errorText) {

@@ -4,9 +4,11 @@
 // Reading the settings record from the settings file's key vocabulary.
 
 #include <string>
+#include <vector>
 
 #include "settings/IniDocument.h"
 #include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
 
 namespace orb {
 
@@ -48,19 +50,28 @@ inline constexpr ColumnFlagKey kColumnFlagKeys[] = {
     {"Mondalter", &TTableColumns::Mondalter},
 };
 
+// The step of a TableColumns set whose section has none (the yearbook
+// sections; the main section reads its step once more with the default 7).
+inline constexpr Extended kColumnsDefaultStep_days = 10;
+
 // Reads the TableColumns keys of `section` into `columns` (the step with the
-// default 10) and the key MondTopozentrisch into `mondTopozentrisch`.
+// default 10; a step that is no finite number keeps it) and the key
+// MondTopozentrisch into `mondTopozentrisch` (off when the section has none,
+// so that one yearbook section's flag never carries over to the next).
 void ReadTableColumns(const IniDocument& ini, const std::string& section, TTableColumns& columns,
                       bool& mondTopozentrisch);
 
 // Reads every key of the main section into `s`, and the current element set
-// of the section "Komet" after the table columns, in the order of the
-// settings file's load sequence (without the normalisation). Keys that are
-// absent keep the values `s` holds (the defaults of a fresh record).
-void ReadMainSettings(const IniDocument& ini, TSettings& s);
+// of the section "Komet" after the table columns (without the
+// normalisation). Keys that are absent keep the values `s` holds (the
+// defaults of a fresh record); numbers that are no finite number or lie
+// outside what the program can mean keep them too and are listed in
+// `problems` (when given).
+void ReadMainSettings(const IniDocument& ini, TSettings& s, std::vector<SettingsProblem>* problems = nullptr);
 
 // ReadMainSettings followed by the start-up normalisation with `nowJD` as
 // the computer's current instant.
-void LoadSettings(const IniDocument& ini, TSettings& s, Extended nowJD);
+void LoadSettings(const IniDocument& ini, TSettings& s, Extended nowJD,
+                  std::vector<SettingsProblem>* problems = nullptr);
 
 }  // namespace orb
