@@ -248,9 +248,11 @@ LunarGeometry LunarShadowGeometry(Extended t, Extended deltaT_days) {
   LunarGeometry g;
   g.sunLon = sunLon;
   g.c = EclipticNorthAngle(MeanObliquity(tt), sunLon);
+  // The point opposite the Sun lies at the latitude -sun.B; the difference
+  // in longitude is an arc along the Moon's parallel of latitude.
   const Extended x0 = Modulo(kTwoPi, sunLon - moon.lon + 8 * kPi) - kPi;
-  g.y = Modulo(kTwoPi, moon.lat - sun.B + 7 * kPi) - kPi;
-  g.x = x0 / std::cos(g.y);
+  g.y = Modulo(kTwoPi, moon.lat + sun.B + 7 * kPi) - kPi;
+  g.x = x0 * std::cos(moon.lat);
   g.q = PhaseIntoRange(1 - g.x / kPi);
   g.penumbra = kPenumbraEnlargement *
                std::atan(kEarthRadius_km / moonDistance_km + kSunPlusEarthRadius_km / sunDistance_km);
