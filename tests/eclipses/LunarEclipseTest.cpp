@@ -15,9 +15,9 @@
 
 #include "core/KernelReport.h"
 #include "core/TimeScales.h"
-#include "engine/PlanetaryTheory.h"
 #include "engine/RiseSet.h"
 #include "support/ScriptedHost.h"
+#include "support/SwissReference.h"
 #include "support/UtcStart.h"
 #include "tables/TableFormat.h"
 
@@ -25,6 +25,8 @@ namespace orb {
 namespace {
 
 using test::ScriptedHost;
+using test::SwissDeltaT;
+using test::UseEphemerisFiles;
 using test::UtcStart;
 
 constexpr Extended kArcsec = kDegree / 3600;
@@ -141,14 +143,13 @@ struct SwissLunar {
   double tret[10] = {}, attr[20] = {};
 };
 SwissLunar SwissEclipse(double t, bool search) {
-  swe_set_delta_t_userdef(DeltaT(t + 90, false).days);  // moves < 1 s until the eclipse
+  const SwissDeltaT ours(DeltaT(t + 90, false).days * 86400.0);  // moves < 1 s until the eclipse
   SwissLunar e;
   char serr[AS_MAXCH] = "";
   double geopos[3] = {0, 0, 0};
   const int32 flags = search ? swe_lun_eclipse_when(t, SEFLG_SWIEPH, 0, e.tret, 0, serr) : 0;
   if (flags > 0) e.type = (flags & SE_ECL_TOTAL) ? 2 : (flags & SE_ECL_PARTIAL) ? 1 : 0;
   swe_lun_eclipse_how(search ? e.tret[0] : t, SEFLG_SWIEPH, geopos, e.attr, serr);
-  swe_set_delta_t_userdef(SE_DELTAT_AUTOMATIC);
   return e;
 }
 
@@ -181,7 +182,7 @@ constexpr double kRecentStart = 2459945.5, kRecentEnd = 2462867.5;
 // Swiss Ephemeris' lunar eclipses from kStart to kEnd, searched once.
 const std::vector<SwissLunar>& SwissEclipses() {
   static const std::vector<SwissLunar> eclipses = [] {
-    theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);  // the adapter sets the ephemeris folder
+    UseEphemerisFiles();
     std::vector<SwissLunar> list;
     for (SwissLunar e = SwissEclipse(kStart, true); e.type >= 0 && e.tret[0] < kEnd;
          e = SwissEclipse(e.tret[0] + 20, true))
@@ -387,7 +388,7 @@ TEST(LunarEclipse, ReportOfTheTotalEclipseOf2018July27) {
   // Sun by Swiss Ephemeris (apparent places, mean equinox of date, our
   // deltaT) within 15" (the series' arcseconds, the straight line through
   // the end of totality).
-  theory::_planetinfo(2451545.0, 1000, 1, 1, 1, 1);
+  UseEphemerisFiles();
   for (const Extended offset : {e.U2, e.U3}) {
     const double tt = static_cast<double>(e.base + offset + DeltaT(e.base + offset, false).days);
     double moon[6] = {}, sun[6] = {};
