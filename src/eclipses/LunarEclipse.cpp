@@ -26,6 +26,10 @@ constexpr Extended kSunPlusEarthRadius_km = 701867.44465L;
 constexpr Extended kSunMinusEarthRadius_km = 689132.55535L;
 constexpr Extended kMoonRadius_km = 1735;
 constexpr Extended kAstronomicalUnit_km = 149597870.691L;
+// The Sun's annual aberration in longitude at the distance of 1 AU: the
+// apparent Sun stands 20.4898"/R behind the geometric one (Meeus,
+// Astronomical Algorithms, 2nd ed., chapter 25), in radians.
+constexpr Extended kSunAberration_rad = 20.4898L / 3600 * kDegree;
 // Enlargement of the shadow by the Earth's atmosphere.
 constexpr Extended kPenumbraEnlargement = 1.02L;
 constexpr Extended kUmbraEnlargement = 1.015L;
@@ -227,12 +231,19 @@ LunarGeometry LunarShadowGeometry(Extended t, Extended deltaT_days) {
   const Extended moonDistance_km = moon.dist_earthRadii * kEarthRadius_km;
   const Extended sunDistance_km = sun.R * kAstronomicalUnit_km;
 
+  // The shadow is cast along the sunlight as it reaches the Earth: its axis
+  // points away from the apparent Sun. The series' Moon counts light time as
+  // included, so that both are referred alike.
+  const Extended sunLon = sun.L - kSunAberration_rad / sun.R;
+
   LunarGeometry g;
-  g.sunLon = sun.L;
-  g.c = EclipticNorthAngle(MeanObliquity(tt), sun.L);
-  const Extended x0 = Modulo(kTwoPi, sun.L - moon.lon + 8 * kPi) - kPi;
-  g.y = Modulo(kTwoPi, moon.lat - sun.B + 7 * kPi) - kPi;
-  g.x = x0 / std::cos(g.y);
+  g.sunLon = sunLon;
+  g.c = EclipticNorthAngle(MeanObliquity(tt), sunLon);
+  // The point opposite the Sun lies at the latitude -sun.B; the difference
+  // in longitude is an arc along the Moon's parallel of latitude.
+  const Extended x0 = Modulo(kTwoPi, sunLon - moon.lon + 8 * kPi) - kPi;
+  g.y = Modulo(kTwoPi, moon.lat + sun.B + 7 * kPi) - kPi;
+  g.x = x0 * std::cos(moon.lat);
   g.q = PhaseIntoRange(1 - g.x / kPi);
   g.penumbra = kPenumbraEnlargement *
                std::atan(kEarthRadius_km / moonDistance_km + kSunPlusEarthRadius_km / sunDistance_km);
