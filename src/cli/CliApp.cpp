@@ -7,6 +7,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/CliPictures.h"
+#include "cli/CliSettings.h"
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
@@ -16,6 +17,7 @@
 #include "eclipses/MoonPhases.h"
 #include "eclipses/PathReport.h"
 #include "engine/CometOrbit.h"
+#include "core/NumText.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
 #include "tables/TableDriver.h"
@@ -112,6 +114,21 @@ int YearbookCommand(CommandContext& c) {
   return result.rowsWithPlace > 0 ? kExitOk : kExitFailure;
 }
 
+// --set Objekt=9 (or PlanetNr=9) asks for the comet or minor planet of the
+// section "Komet"; without one the start-up rule would quietly compute
+// Mercury instead.
+bool SmallBodyAvailable(const CliOptions& options, const IniDocument& ini, Host& host) {
+  bool asked = false;
+  for (const auto& [key, value] : options.sets) {
+    if ((key == "Objekt" || key == "PlanetNr") && TrimBlanks(value) == std::to_string(kSmallBody)) asked = true;
+  }
+  if (!asked || !ReadIniString(ini, kCometSection, "Name", "").empty()) return true;
+  host.MessageBox(MsgKind::Error, "Fehler!",
+                  "Objekt 9 ist der eingestellte Komet oder Kleinplanet, aber der Abschnitt [Komet] der "
+                  "Einstellungsdatei enthält keinen (Schlüssel Name und die Bahnelemente).");
+  return false;
+}
+
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"table", TableCommand},
@@ -161,13 +178,24 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitFailure;
   }
 
+  CliOptions resolved = options;
+  if (const std::optional<std::string> error = CheckSets(resolved.sets)) {
+    err << "orbitello32-cli: " << *error << "\n\n" << UsageText();
+    return kExitUsage;
+  }
   IniDocument ini;
-  if (!LoadSettingsDocument(options, ini, err)) return kExitFailure;
+  if (!LoadSettingsDocument(resolved, ini, err)) return kExitFailure;
+  if (const std::optional<Extended> start = StartDateFromCalendar(resolved.sets, ini)) {
+    ini.Set(kMainSection, "Startdat", FormatSettingsReal(*start, kRoundTripDecimals));
+  }
   TSettings settings;
-  LoadSettings(ini, settings, CurrentJD());
+  std::vector<SettingsProblem> problems;
+  LoadSettings(ini, settings, CurrentJD(), &problems);
 
   CliHost host(out, err, options.answerYes);
   KernelHostScope kernelScope(host);
+  for (const SettingsProblem& p : problems) host.MessageBox(MsgKind::Warning, "Einstellungen", p.text);
+  if (!SmallBodyAvailable(resolved, ini, host)) return kExitFailure;
   TRunContext run(settings);
   host.OnOutputFailure([&run] { run.RequestStop(); });
   CommandContext context{options, settings, run, ini, host};

@@ -237,7 +237,8 @@ std::optional<std::string> CheckSettingsValue(const SettingsKey& k, const std::s
            "\".";
   }
   const Extended number = ParseNumber(text);
-  if (!std::isfinite(number) || number < k.min || number > k.max) {
+  if (!std::isfinite(number)) return std::string(k.key) + " = " + text + " ist keine endliche Zahl.";
+  if (number < k.min || number > k.max) {
     return std::string(k.key) + " = " + text + " liegt nicht zwischen " + RangeText(k) + ".";
   }
   return std::nullopt;
