@@ -155,6 +155,12 @@ bool LoadSettingsDocument(const CliOptions& options, IniDocument& ini, std::ostr
   } else if (!options.noIni) {
     file = OpenSettingsFile();
   }
+  // A settings file that is there but cannot be read (a folder, a FIFO, a
+  // device, no permission, UTF-16) is no run with the defaults.
+  if (!file.ReadErrorText().empty()) {
+    err << "Fehler!: " << file.ReadErrorText() << "\n";
+    return false;
+  }
   ini = file.Document();
   for (const auto& [key, value] : options.sets) ini.Set(kMainSection, key, value);
   return true;

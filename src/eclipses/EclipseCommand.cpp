@@ -15,6 +15,7 @@
 #include "core/TimeScales.h"
 #include "eclipses/Saros.h"
 #include "eclipses/SolarEclipse.h"
+#include "eclipses/WorldMapPicture.h"
 #include "tables/EphemerisLimits.h"
 #include "tables/TableFormat.h"
 
@@ -170,12 +171,16 @@ int32_t RunStateOf(bool path, bool picture) {
 
 bool PastRange(const TSettings& s, const TRunContext& run) { return s.Tabelle && run.StartJulDat > run.EndJulDat; }
 
-// For the path with a picture: without the world map file there is no
-// picture. Returns whether the picture stays on.
+// For the path with a picture: without a usable world map file (missing,
+// not a regular file, unreadable, too big, without coastlines) there is no
+// picture, and an information box says why. Returns whether the picture
+// stays on.
 bool WorldMapAvailable(const TSettings& s, Host& host) {
-  if (!FindDataFile(s.GeoFileName).empty()) return true;
+  const std::string path = FindDataFile(s.GeoFileName);
+  const std::string problem = path.empty() ? "nicht gefunden" : OutlineFileProblem(path);
+  if (problem.empty()) return true;
   host.MessageBox(MsgKind::Information, "Information",
-                  "Datei " + s.GeoFileName + " nicht gefunden" + "\n\r" + "Keine Erstellung der Grafik!");
+                  "Datei " + s.GeoFileName + " " + problem + "\n\r" + "Keine Erstellung der Grafik!");
   return false;
 }
 

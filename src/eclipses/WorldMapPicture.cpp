@@ -7,12 +7,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
+
+#include "core/SafeFile.h"
 
 namespace orb {
 namespace {
@@ -32,6 +33,10 @@ constexpr float kTitleFont_mm = 6;
 
 // The first number of a line of the outline file that ends an outline.
 constexpr double kEndOfOutline = 9999;
+// The shipped outline file has about 1 MB in lines of some 20 bytes; far
+// bigger files and far longer lines are no outline data.
+constexpr std::size_t kMaxOutlineBytes = 64u << 20;
+constexpr std::size_t kMaxOutlineLine = 256;
 // Phase codes of central points.
 constexpr int kAnnular = 4, kTotal = 5;
 // Two successive central points farther apart than this in longitude lie on
@@ -119,31 +124,47 @@ class Polyline {
 
 // ---- the parts of the picture ----
 
+// Calls `point(lat, lon)` for each point line of the outline file and
+// `end()` for each line that ends an outline. Only a regular file of at
+// most kMaxOutlineBytes is read (a FIFO or a device is never opened); a
+// line longer than kMaxOutlineLine bytes is skipped whole, as are lines
+// without a number. Returns the outcome of reading the file.
+template <typename PointFn, typename EndFn>
+FileResult ForEachOutlineLine(const std::string& geoFile, PointFn point, EndFn end) {
+  std::string text;
+  const FileResult read = ReadRegularFile(geoFile, text, kMaxOutlineBytes);
+  if (!read.ok()) return read;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t newline = rest.find('\n');
+    std::string_view line = rest.substr(0, newline);
+    rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+    if (line.size() > kMaxOutlineLine) continue;
+    const std::optional<double> lat = NextNumber(line);
+    if (!lat) continue;
+    if (*lat == kEndOfOutline) {
+      end();
+      continue;
+    }
+    if (const std::optional<double> lon = NextNumber(line)) point(*lat, *lon);
+  }
+  return read;
+}
+
 // The coastlines of the outline file: "latitude longitude" per line, a
 // first number 9999 ends an outline, a point outside the world window ends
 // it too. Lines without two numbers are skipped; an unreadable file draws
 // nothing.
 void DrawOutlines(tGDIext& g, const std::string& geoFile) {
   if (geoFile.empty()) return;
-  std::ifstream in(geoFile);
   Polyline outline(g);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string_view rest = line;
-    const std::optional<double> lat = NextNumber(rest);
-    if (!lat) continue;
-    if (*lat == kEndOfOutline) {
-      outline.End();
-      continue;
-    }
-    const std::optional<double> lon = NextNumber(rest);
-    if (!lon) continue;
-    if (!InWindow(g, *lon, *lat)) {
-      outline.End();
-      continue;
-    }
-    outline.Add(DevicePoint(g, *lon, *lat));
-  }
+  ForEachOutlineLine(
+      geoFile,
+      [&](double lat, double lon) {
+        if (InWindow(g, lon, lat)) outline.Add(DevicePoint(g, lon, lat));
+        else outline.End();
+      },
+      [&] { outline.End(); });
 }
 
 struct Observer {
@@ -249,6 +270,23 @@ void WorldMapPicture(tGDIext& g, const std::vector<std::string>& pathList, const
   if (!pathList.empty()) DrawObserver(g, pathList.front());
   DrawCentralLine(g, pathList);
   DrawTitle(g, pathList);
+}
+
+std::string OutlineFileProblem(const std::string& geoFile) {
+  bool hasPoint = false;
+  const FileResult read = ForEachOutlineLine(
+      geoFile,
+      [&](double lat, double lon) {
+        hasPoint = hasPoint || (lon >= kWestLon_deg && lon <= kEastLon_deg && lat >= kSouthLat_deg &&
+                                lat <= kNorthLat_deg);
+      },
+      [] {});
+  if (IsMissingFile(read.error)) return "nicht gefunden";
+  if (read.error == EISDIR || read.error == EINVAL) return "ist keine gewöhnliche Datei";
+  if (read.error == EFBIG) return "ist zu groß (mehr als " + std::to_string(kMaxOutlineBytes >> 20) + " MB)";
+  if (!read.ok()) return "kann nicht gelesen werden: " + read.reason;
+  if (!hasPoint) return "enthält keine Küstenlinien";
+  return {};
 }
 
 PictureSetup WorldMapPictureSetup(const std::vector<std::string>& pathList, const std::string& geoFile,

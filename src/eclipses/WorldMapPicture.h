@@ -27,7 +27,8 @@ namespace orb {
 // (FindDataFile); "" draws no coastlines. One point per line, "latitude
 // longitude" in decimal degrees (north and east positive), anything after
 // the second number ignored; a line whose first number is 9999 ends an
-// outline.
+// outline. Only a regular file of at most 64 MB is read, and a line of more
+// than 256 bytes is skipped.
 //
 // Drawing, on white with the thinnest black pen:
 //  1. The outlines: each outline's points joined by lines. A point outside
@@ -46,10 +47,17 @@ namespace orb {
 //     the top edge.
 //
 // Nothing here reports a failure: a missing or unreadable outline file
-// draws the map without coastlines (the eclipse command reports a missing
-// file before the search); lines that do not hold the expected numbers, and
-// points outside the world window, are left out.
+// draws the map without coastlines (the eclipse command checks the file by
+// OutlineFileProblem before the search); lines that do not hold the
+// expected numbers, and points outside the world window, are left out.
 void WorldMapPicture(tGDIext& g, const std::vector<std::string>& pathList, const std::string& geoFile);
+
+// Why the outline file at `geoFile` cannot give coastlines, in German, to
+// follow "Datei <name> ": "nicht gefunden", "ist keine gewöhnliche Datei"
+// (a folder, a FIFO, a device), "ist zu groß (mehr als 64 MB)", "kann
+// nicht gelesen werden: <reason>", "enthält keine Küstenlinien" (no point
+// line inside the map); "" when the file holds at least one point.
+std::string OutlineFileProblem(const std::string& geoFile);
 
 // The picture: world window longitude -180..180 across, latitude -100..100
 // upwards (degrees); natural size 200 x 111.111115 mm, not proportional;

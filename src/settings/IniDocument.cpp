@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <sstream>
+#include <string_view>
 
 #include "core/NumText.h"
 
@@ -29,7 +30,10 @@ std::string Trim(const std::string& s) {
 IniDocument IniDocument::Parse(const std::string& text) {
   IniDocument doc;
   doc.sections_.push_back(Section{});
-  std::istringstream in(text);
+  // A UTF-8 byte-order mark, as some editors put it first, is no part of
+  // the first line (it would hide the first section header).
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  std::istringstream in(text.starts_with(kUtf8Bom) ? text.substr(kUtf8Bom.size()) : text);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -16,7 +16,8 @@ namespace orb {
 class IniDocument {
  public:
   // Parses the text of an initialisation file (UTF-8; a line that is not
-  // valid UTF-8 is read as Latin-1). CR LF and LF line ends are accepted.
+  // valid UTF-8 is read as Latin-1). CR LF and LF line ends are accepted; a
+  // leading UTF-8 byte-order mark is skipped (Serialize writes none).
   static IniDocument Parse(const std::string& text);
 
   // The text of the document, lines ended by "\n".

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #include "settings/SettingsFile.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +11,7 @@
 
 #include "core/NumKernel.h"
 #include "core/NumText.h"
+#include "core/SafeFile.h"
 #include "settings/CurrentElements.h"
 #include "settings/SettingsLoad.h"
 
@@ -24,6 +21,20 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kSaveFailed = "Einstellungen konnten nicht gespeichert werden: ";
+constexpr const char* kReadFailed = " kann nicht gelesen werden: ";
+// Far beyond any settings file; a bigger file is not taken for one.
+constexpr std::size_t kMaxSettingsBytes = 16u << 20;
+
+// Why the text of a settings file cannot be taken as such, or "". The
+// program reads UTF-8 and single-byte text; a UTF-16 file (as some editors
+// save it) would read as one garbled section.
+std::string EncodingProblem(const std::string& text) {
+  if (text.rfind("\xFF\xFE", 0) == 0 || text.rfind("\xFE\xFF", 0) == 0)
+    return "Die Datei ist in UTF-16 gespeichert; bitte als UTF-8 speichern";
+  if (text.find('\0') != std::string::npos)
+    return "Die Datei enthält Nullbytes (UTF-16 ohne Kennung oder keine Textdatei)";
+  return {};
+}
 
 bool IsAbsolute(const std::string& path) { return !path.empty() && path.front() == '/'; }
 
@@ -52,118 +63,6 @@ std::string HomeDirectory() {
   return ".";
 }
 
-// The reason of a failed file operation in German.
-std::string ErrorReason(int err) {
-  switch (err) {
-    case EACCES: return "Keine Berechtigung";
-    case EPERM: return "Die Operation ist nicht erlaubt";
-    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
-    case ENOTDIR: return "Ist kein Verzeichnis";
-    case EISDIR: return "Ist ein Verzeichnis";
-    case EINVAL: return "Keine gewöhnliche Datei";
-    case ENOSPC: return "Auf dem Gerät ist kein Speicherplatz mehr verfügbar";
-    case EDQUOT: return "Der zugewiesene Speicherplatz ist erschöpft";
-    case EFBIG: return "Datei zu groß";
-    case EROFS: return "Das Dateisystem ist nur lesbar";
-    case EIO: return "Eingabe-/Ausgabefehler";
-    case ENAMETOOLONG: return "Der Dateiname ist zu lang";
-    case EEXIST: return "Die Datei existiert bereits";
-    default: return "Systemfehler " + std::to_string(err);
-  }
-}
-
-// Reads a regular file whole. Returns 0, or the errno: ENOENT or ENOTDIR
-// when it does not exist, EISDIR for a folder, EINVAL for anything else
-// that is not a regular file (a FIFO is never waited on).
-int ReadWholeFile(const std::string& path, std::string& text) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return errno;
-  struct stat st {};
-  int err = fstat(fd, &st) != 0 ? errno : 0;
-  if (err == 0 && !S_ISREG(st.st_mode)) err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  char buf[65536];
-  while (err == 0) {
-    const ssize_t n = read(fd, buf, sizeof buf);
-    if (n == 0) break;
-    if (n < 0 && errno != EINTR) err = errno;
-    if (n > 0) text.append(buf, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  return err;
-}
-
-// The file a symbolic link (chain) finally names; the path itself otherwise.
-fs::path FollowLinks(fs::path path) {
-  std::error_code ec;
-  for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hop) {
-    const fs::path target = fs::read_symlink(path, ec);
-    if (ec) break;
-    path = target.is_absolute() ? target : path.parent_path() / target;
-  }
-  return path;
-}
-
-int WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : EIO;
-    done += static_cast<std::size_t>(n);
-  }
-  return 0;
-}
-
-// Creates a new hidden file beside `target` (mode 0666 less the umask).
-int CreateTempBeside(const fs::path& dir, const fs::path& target, std::string& tempPath, int& fd) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = "." + target.filename().string() + "." + std::to_string(getpid()) + "." +
-                             std::to_string(counter++) + ".tmp";
-    tempPath = (dir / name).string();
-    fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return 0;
-    if (errno != EEXIST) return errno;
-  }
-  return EEXIST;
-}
-
-// Fills the temporary file, gives it the permissions of the file it
-// replaces and makes it durable before the rename.
-int FillTemp(int fd, const fs::path& target, const std::string& text) {
-  if (const int err = WriteAll(fd, text); err != 0) return err;
-  struct stat st {};
-  if (stat(target.c_str(), &st) == 0) (void)fchmod(fd, st.st_mode & 07777);
-  return fsync(fd) != 0 ? errno : 0;
-}
-
-void SyncFolder(const fs::path& dir) {
-  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)fsync(fd);
-  close(fd);
-}
-
-// Replaces the file at `path` by `text` through a temporary file and a
-// rename. Returns 0 or the errno of the step that failed.
-int ReplaceFile(const std::string& path, const std::string& text) {
-  const fs::path target = FollowLinks(path);
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::error_code ec;
-  if (!fs::exists(dir, ec) && !fs::create_directories(dir, ec) && ec) return ec.value();
-  std::string tempPath;
-  int fd = -1;
-  if (const int err = CreateTempBeside(dir, target, tempPath, fd); err != 0) return err;
-  int err = FillTemp(fd, target, text);
-  if (close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && std::rename(tempPath.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) {
-    unlink(tempPath.c_str());
-    return err;
-  }
-  SyncFolder(dir);
-  return 0;
-}
 
 }  // namespace
 
@@ -191,11 +90,13 @@ SettingsFile SettingsFile::Open(const std::string& path) {
   SettingsFile file;
   file.path_ = AsFound(path);
   std::string text;
-  const int err = ReadWholeFile(file.path_, text);
-  if (err == 0) {
+  const FileResult read = ReadRegularFile(file.path_, text, kMaxSettingsBytes);
+  if (read.ok()) file.readErrorReason_ = EncodingProblem(text);
+  else if (!IsMissingFile(read.error)) file.readErrorReason_ = read.reason;
+  if (!file.readErrorReason_.empty()) {
+    file.readErrorText_ = "Einstellungsdatei " + file.path_ + kReadFailed + file.readErrorReason_;
+  } else if (read.ok()) {
     file.doc_ = IniDocument::Parse(text);
-  } else if (err != ENOENT && err != ENOTDIR) {
-    file.readError_ = err;
   }
   return file;
 }
@@ -245,9 +146,15 @@ bool SettingsFile::Save(std::string& errorText) const {
   }
   // A file that exists but could not be read is never replaced: its keys
   // are not in the document and would be lost.
-  const int err = readError_ != 0 ? readError_ : ReplaceFile(path_, doc_.Serialize());
-  if (err == 0) return true;
-  errorText = kSaveFailed + path_ + ": " + ErrorReason(err);
+  if (!readErrorReason_.empty()) {
+    errorText = kSaveFailed + path_ + ": " + readErrorReason_;
+    return false;
+  }
+  ReplaceOptions options;
+  options.createFolders = true;
+  const FileResult written = ReplaceFileContents(path_, doc_.Serialize(), options);
+  if (written.ok()) return true;
+  errorText = kSaveFailed + path_ + ": " + written.reason;
   return false;
 }
 

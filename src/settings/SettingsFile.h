@@ -42,9 +42,16 @@ class SettingsFile {
 
   // Opens the file at `path`; a file not found as written is looked up
   // case-insensitively. A missing file gives an empty document (reads give
-  // the defaults, the first Save creates it). An existing file that cannot
-  // be read also gives an empty document, and Save then refuses to replace it.
+  // the defaults, the first Save creates it). A leading UTF-8 byte-order
+  // mark is skipped. An existing file that cannot be read (a folder, a FIFO,
+  // a device, no permission, beyond 16 MB) or is not in a readable encoding
+  // (UTF-16, NUL bytes) also gives an empty document; ReadErrorText then
+  // says why, and Save refuses to replace the file.
   static SettingsFile Open(const std::string& path);
+
+  // "Einstellungsdatei <path> kann nicht gelesen werden: <reason>" for an
+  // existing file that could not be read; empty otherwise.
+  const std::string& ReadErrorText() const { return readErrorText_; }
 
   const std::string& Path() const { return path_; }
   const IniDocument& Document() const { return doc_; }
@@ -71,19 +78,21 @@ class SettingsFile {
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void DeleteKey(const std::string& section, const std::string& key);
 
-  // Writes the whole document to a temporary file beside the settings file
-  // and renames it over the file, so that the file on disk is always either
-  // the old or the new one; a missing folder is created, a symbolic link is
-  // followed and the file's permissions are kept. On failure returns false,
-  // removes the temporary file, leaves the old file untouched and sets
-  // `errorText` to "Einstellungen konnten nicht gespeichert werden: " path
-  // ": " reason.
+  // Writes the whole document to the file by ReplaceFileContents
+  // (core/SafeFile.h): the file on disk is always either the old or the new
+  // one, a missing folder is created, a symbolic link is followed and the
+  // file's permissions are kept; a folder, FIFO or device in the file's
+  // place and a write-protected file are refused, and so is a file that
+  // could not be read. On failure returns false, leaves the old file
+  // untouched and sets `errorText` to "Einstellungen konnten nicht
+  // gespeichert werden: " path ": " reason.
   bool Save(std::string& errorText) const;
 
  private:
   std::string path_;
   IniDocument doc_;
-  int readError_ = 0;  // errno of a file that exists but could not be read
+  std::string readErrorReason_;  // why an existing file could not be read, in German
+  std::string readErrorText_;    // the same as a whole sentence with the path
 };
 
 // LocateSettingsFile with the program's configuration folder, opened.

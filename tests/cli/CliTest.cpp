@@ -133,3 +133,68 @@ TEST(CliApp, ElementsCommandPrintsTheCurrentSet) {
 
 }  // namespace
 }  // namespace orb::cli
+
+// The unreadable settings file cases of the batch program.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+namespace orb::cli {
+namespace {
+
+// Makes `dir` the working directory for one scope.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~WorkingDirectory() { std::filesystem::current_path(old_); }
+
+ private:
+  std::filesystem::path old_;
+};
+
+TEST(CliApp, UnreadableSettingsFileEndsTheRun) {
+  // A settings file that is there but is no readable text file ends the run
+  // with exit status 1 and the reason, whether --ini names it or the
+  // program finds it in the working directory; it is never read as empty.
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& path)> make;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"folder", [](const std::string& path) { std::filesystem::create_directory(path); }, "Ist ein Verzeichnis"},
+      {"FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+       "Keine gewöhnliche Datei"},
+      {"UTF-16",
+       [](const std::string& path) { std::ofstream(path, std::ios::binary) << std::string("\xFF\xFE[\0", 4); },
+       "Die Datei ist in UTF-16 gespeichert; bitte als UTF-8 speichern"},
+  };
+  for (const Case& c : cases) {
+    for (const bool named : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (named ? " with --ini" : " found in the working directory"));
+      test::TempDir dir;
+      const std::string path = dir.file(named ? "eigene.ini" : "ORBITELLO.INI");
+      c.make(path);
+      std::ostringstream out, err;
+      int rc = 0;
+      if (named) {
+        rc = RunCli({"--ini", path, "table"}, out, err);
+      } else {
+        const WorkingDirectory wd(dir.path());
+        rc = RunCli({"table"}, out, err);
+      }
+      EXPECT_EQ(rc, kExitFailure);
+      EXPECT_EQ(err.str(), "Fehler!: Einstellungsdatei " + path + " kann nicht gelesen werden: " + c.reason + "\n");
+      EXPECT_EQ(out.str(), "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orb::cli

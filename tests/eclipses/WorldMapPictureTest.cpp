@@ -232,3 +232,57 @@ TEST(WorldMapPicture, ShippedOutlineFile) {
 
 }  // namespace
 }  // namespace orb
+
+// The outline file checks (kept together at the end of the file).
+#include <sys/stat.h>
+
+#include <functional>
+
+namespace orb {
+namespace {
+
+TEST(WorldMapPicture, OutlineFileChecks) {
+  // Only a regular file is read (a FIFO that nobody writes into must not
+  // make the reader wait), a line beyond 256 bytes is skipped whole, and a
+  // file without a point on the map is told apart from a good one.
+  struct Case {
+    const char* what;
+    std::function<std::string(const test::TempDir&)> make;
+    std::string problem;
+    std::vector<Points> strokes;
+  };
+  const std::string overlong = "0 -10" + std::string(300, ' ') + "Kap\n";
+  const std::vector<Case> cases = {
+      {"good file", [](const test::TempDir& d) { return d.write("welt.dat", "0 0\n0 10\n"); }, "",
+       {{{360, 200}, {380, 200}}}},
+      {"overlong line skipped",
+       [&](const test::TempDir& d) { return d.write("welt.dat", overlong + "0 0\n0 10\n"); }, "",
+       {{{360, 200}, {380, 200}}}},
+      {"only an overlong line", [&](const test::TempDir& d) { return d.write("welt.dat", overlong); },
+       "enthält keine Küstenlinien", {}},
+      {"empty file", [](const test::TempDir& d) { return d.write("welt.dat", ""); }, "enthält keine Küstenlinien",
+       {}},
+      {"no point on the map", [](const test::TempDir& d) { return d.write("welt.dat", "9999\n0 400\nKueste\n"); },
+       "enthält keine Küstenlinien", {}},
+      {"FIFO",
+       [](const test::TempDir& d) {
+         EXPECT_EQ(mkfifo(d.file("welt.dat").c_str(), 0600), 0);
+         return d.file("welt.dat");
+       },
+       "ist keine gewöhnliche Datei", {}},
+      {"folder", [](const test::TempDir& d) { return d.path().string(); }, "ist keine gewöhnliche Datei", {}},
+      {"missing", [](const test::TempDir& d) { return d.file("fehlt.dat"); }, "nicht gefunden", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TempDir dir;
+    const std::string geo = c.make(dir);
+    EXPECT_EQ(OutlineFileProblem(geo), c.problem);
+    std::vector<Points> strokes;
+    for (const Stroke& s : Strokes(Map({}, geo), {kBlack})) strokes.push_back(s.points);
+    EXPECT_EQ(strokes, c.strokes);
+  }
+}
+
+}  // namespace
+}  // namespace orb

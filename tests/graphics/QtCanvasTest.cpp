@@ -10,10 +10,14 @@
 #include <QPainter>
 #include <QPrinter>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <iterator>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "graphics/qt/QtCanvas.h"
 #include "graphics/qt/QtTargets.h"
@@ -208,16 +212,37 @@ TEST(QtFiles, BitmapsAreWrittenAsBmpOrPngAndReadBack) {
 }
 
 TEST(QtFiles, UnwritableFileGivesTheGermanErrorText) {
+  // Each refusal names its reason, and leaves the target as it was: no
+  // folder is created, a FIFO is not written into (nor replaced by a
+  // regular file), a write-protected file keeps its content.
+  struct Case {
+    const char* what;
+    std::string name;
+    float widthMm;  // 0: a picture without size, which makes no bitmap
+    std::string reason;
+  };
   test::TempDir dir;
+  ASSERT_EQ(mkfifo(dir.file("rohr.png").c_str(), 0600), 0);
+  const std::string locked = dir.write("fest.bmp", "alt");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+  const std::vector<Case> cases = {
+      {"missing folder", dir.file("fehlt/bild.bmp"), 20, "Das Verzeichnis existiert nicht"},
+      {"FIFO", dir.file("rohr.png"), 20, "Keine gewöhnliche Datei"},
+      {"folder", dir.path().string(), 20, "Ist ein Verzeichnis"},
+      {"write-protected", locked, 20, "Die Datei ist schreibgeschützt"},
+      {"no bitmap", dir.file("leer.bmp"), 0, "Die Grafik konnte nicht erstellt werden"},
+  };
   DiscPicture picture;
-  const std::string missing = dir.file("fehlt/bild.bmp");
-  EXPECT_EQ(SaveBitmap(picture.Setup(20, 10), tkBitmap300, missing),
-            "Datei " + missing + " konnte nicht geschrieben werden.");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(SaveBitmap(picture.Setup(c.widthMm, c.widthMm / 2), tkBitmap300, c.name),
+              "Datei " + c.name + " konnte nicht geschrieben werden: " + c.reason + ".");
+  }
   EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("fehlt"))));
-  // A picture without size makes no bitmap and no file.
-  const std::string empty = dir.file("leer.bmp");
-  EXPECT_EQ(SaveBitmap(picture.Setup(0, 0), tkBitmap300, empty), "Datei " + empty + " konnte nicht geschrieben werden.");
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(empty)));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("leer.bmp"))));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.file("rohr.png")));
+  EXPECT_EQ(test::TempDir::read(locked), "alt");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporary file
 }
 
 // A PDF printer at 600 dpi on A4 with 5 mm unprintable borders: a printable
@@ -256,11 +281,22 @@ TEST(QtPrinter, PrintsThePictureIntoAPdfFile) {
   EXPECT_EQ(picture.seen->DevWidth, 4134);
   EXPECT_EQ(picture.seen->DevHeight, 3514);
 
-  // A PDF in a missing folder: the German error text.
+  // A PDF in a missing folder or onto a FIFO: the German error text with
+  // its reason; the job does not start, and the FIFO stays.
   const std::string missing = dir.file("fehlt/bild.pdf");
-  printer.setOutputFileName(QString::fromStdString(missing));
-  EXPECT_EQ(PrintPicture(printer, picture.Setup(170, 144.5f), options),
-            "Datei " + missing + " konnte nicht geschrieben werden.");
+  const std::string fifo = dir.file("rohr.pdf");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const auto& [target, reason] : {std::pair{missing, "Das Verzeichnis existiert nicht"},
+                                       std::pair{fifo, "Keine gewöhnliche Datei"}}) {
+    picture.seen.reset();
+    printer.setOutputFileName(QString::fromStdString(target));
+    EXPECT_EQ(PrintPicture(printer, picture.Setup(170, 144.5f), options),
+              "Datei " + target + " konnte nicht geschrieben werden: " + reason + ".");
+    EXPECT_FALSE(picture.seen) << target;
+    EXPECT_EQ(printer.outputFileName().toStdString(), target);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 TEST(QtPreview, PageMapsOntoThePreviewArea) {

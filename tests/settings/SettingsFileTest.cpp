@@ -11,6 +11,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -321,16 +323,70 @@ TEST(SettingsFile, FullDiskKeepsTheOldFile) {
 }
 
 TEST(SettingsFile, UnreadableFileIsNeverReplaced) {
+  // A file in the settings file's place that cannot be read as one: the
+  // defaults are read, the reason is told, and the save must not replace
+  // what it could not read. A FIFO must not make the opening wait for a
+  // writer.
+  const std::string section = "[Astronomieprogramm Einstellungen]\r\nOrt.Name=Bonn\r\n";
+  std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF", noMark;
+  for (char c : section) {
+    utf16le += {c, '\0'};
+    utf16be += {'\0', c};
+    noMark += {c, '\0'};
+  }
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& path)> make;
+    std::string reason;
+    std::function<bool(const std::string& path)> unchanged;
+  };
+  const auto holds = [](const std::string& text) {
+    return [text](const std::string& path) { return test::TempDir::read(path) == text; };
+  };
+  const auto writes = [](const std::string& text) {
+    return [text](const std::string& path) { std::ofstream(path, std::ios::binary) << text; };
+  };
+  const std::vector<Case> cases = {
+      {"FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+       "Keine gewöhnliche Datei", [](const std::string& path) { return fs::is_fifo(path); }},
+      {"folder", [](const std::string& path) { fs::create_directory(path); }, "Ist ein Verzeichnis",
+       [](const std::string& path) { return fs::is_directory(path); }},
+      {"UTF-16 little-endian", writes(utf16le), "Die Datei ist in UTF-16 gespeichert; bitte als UTF-8 speichern",
+       holds(utf16le)},
+      {"UTF-16 big-endian", writes(utf16be), "Die Datei ist in UTF-16 gespeichert; bitte als UTF-8 speichern",
+       holds(utf16be)},
+      {"UTF-16 without mark", writes(noMark),
+       "Die Datei enthält Nullbytes (UTF-16 ohne Kennung oder keine Textdatei)", holds(noMark)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TempDir dir;
+    const std::string path = dir.file("ORBITELLO.INI");
+    c.make(path);
+    SettingsFile f = SettingsFile::Open(path);
+    EXPECT_EQ(f.ReadErrorText(), "Einstellungsdatei " + path + " kann nicht gelesen werden: " + c.reason);
+    EXPECT_EQ(f.ReadString(kMain, "Ort.Name", "Standard"), "Standard");
+    std::string error;
+    EXPECT_FALSE(SaveSettings(f, kDefaults, error));
+    EXPECT_EQ(error, kFailed + path + ": " + c.reason);
+    EXPECT_TRUE(c.unchanged(path));
+    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"ORBITELLO.INI"});
+  }
+}
+
+TEST(SettingsFile, Utf8ByteOrderMarkIsSkipped) {
+  // Windows editors save UTF-8 with a byte-order mark before the first
+  // section header; the section must still be found.
   test::TempDir dir;
-  // A FIFO in place of the file: opening must not wait for a writer, and the
-  // save must not replace what it could not read.
-  ASSERT_EQ(mkfifo(dir.file("ORBITELLO.INI").c_str(), 0600), 0);
-  SettingsFile f = SettingsFile::Open(dir.file("ORBITELLO.INI"));
-  EXPECT_FALSE(f.Document().HasSection(kMain));
+  SettingsFile f = SettingsFile::Open(
+      dir.write("ORBITELLO.INI", "\xEF\xBB\xBF[Astronomieprogramm Einstellungen]\r\nOrt.Name=M\xC3\xBCnster\r\n"));
+  EXPECT_EQ(f.ReadErrorText(), "");
+  TSettings s;
+  LoadSettings(f, s, kNow);
+  EXPECT_EQ(s.Ort.Name, "Münster");
   std::string error;
-  EXPECT_FALSE(SaveSettings(f, kDefaults, error));
-  EXPECT_EQ(error, kFailed + f.Path() + ": Keine gewöhnliche Datei");
-  EXPECT_TRUE(fs::is_fifo(f.Path()));
+  ASSERT_TRUE(f.Save(error)) << error;
+  EXPECT_EQ(test::TempDir::read(f.Path()), "[Astronomieprogramm Einstellungen]\nOrt.Name=Münster\n");
 }
 
 TEST(SettingsFile, SaveKeepsPermissionsAndLinks) {

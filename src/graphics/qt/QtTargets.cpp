@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #include "graphics/qt/QtTargets.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QScreen>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cerrno>
+#include <string_view>
 
+#include "core/SafeFile.h"
 #include "graphics/qt/QtCanvas.h"
 
 namespace orb {
@@ -23,8 +25,8 @@ constexpr double kMetresPerInch = 0.0254;
 // Bitmap sides beyond this many pixels are not attempted.
 constexpr double kMaxBitmapSide = 1e6;
 
-std::string FileError(const std::string& fileName) {
-  return "Datei " + fileName + " konnte nicht geschrieben werden.";
+std::string FileError(const std::string& fileName, const std::string& reason) {
+  return "Datei " + fileName + " konnte nicht geschrieben werden: " + reason + ".";
 }
 
 int RoundPixels(double px) { return static_cast<int>(std::nearbyint(std::clamp(px, 0.0, kMaxBitmapSide))); }
@@ -53,24 +55,21 @@ bool PrintPage(QPrinter& printer, const PictureSetup& picture, const PrintOption
   return painter.end();
 }
 
-// Printing into a file: the job writes a fresh file beside the target, which
-// then replaces the target in one step, so a failed job leaves an existing
-// file as it was.
+// Printing into a file: the job writes a fresh file beside the target,
+// which then replaces the target by the rules of ReplaceFileBy; a failed
+// job leaves an existing file as it was, and a target that may not be
+// replaced (a folder, a FIFO, a device, a write-protected file) is refused
+// before the job starts.
 std::string PrintPageToFile(QPrinter& printer, const PictureSetup& picture, const PrintOptions& options) {
   const QString target = printer.outputFileName();
-  QString part;
-  {
-    QTemporaryFile reserve(target + QStringLiteral(".XXXXXX"));
-    if (!reserve.open()) return FileError(target.toStdString());
-    part = reserve.fileName();
-  }  // the name is free again; the printer creates the file itself
-  printer.setOutputFileName(part);
-  const bool printed = PrintPage(printer, picture, options);
-  printer.setOutputFileName(target);
-  if (printed && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) == 0)
-    return {};
-  QFile::remove(part);
-  return FileError(target.toStdString());
+  const std::string targetName = target.toStdString();
+  const FileResult written = ReplaceFileBy(QFile::encodeName(target).toStdString(), [&](const std::string& part) {
+    printer.setOutputFileName(QFile::decodeName(part.c_str()));
+    const bool printed = PrintPage(printer, picture, options);
+    printer.setOutputFileName(target);
+    return printed ? FileResult{} : FileResult{EIO, "Der Druckauftrag ist fehlgeschlagen"};
+  });
+  return written.ok() ? std::string() : FileError(targetName, written.reason);
 }
 
 }  // namespace
@@ -116,12 +115,17 @@ QImage RenderBitmap(const PictureSetup& picture, TargetKind kind, QSize size, in
 }
 
 std::string WriteBitmap(const QImage& image, const std::string& fileName) {
+  if (image.isNull()) return FileError(fileName, "Die Grafik konnte nicht erstellt werden");
   const QString name = QString::fromStdString(fileName);
   const char* format = name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-  QSaveFile file(name);
-  if (image.isNull() || !file.open(QIODevice::WriteOnly) || !image.save(&file, format) || !file.commit())
-    return FileError(fileName);
-  return {};
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format))
+    return FileError(fileName, "Die Grafik konnte nicht kodiert werden");
+  buffer.close();
+  const FileResult written =
+      ReplaceFileContents(fileName, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  return written.ok() ? std::string() : FileError(fileName, written.reason);
 }
 
 std::string SaveBitmap(const PictureSetup& picture, TargetKind kind, const std::string& fileName, QSize size,

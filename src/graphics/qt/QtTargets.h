@@ -42,9 +42,11 @@ QSize NaturalBitmapSize(const PictureSetup& picture, int32_t dpi);
 QImage RenderBitmap(const PictureSetup& picture, TargetKind kind, QSize size = QSize(), int32_t screenDpi = 0);
 
 // Writes the image as PNG when the name ends in ".png" (any case), as BMP
-// otherwise; an existing file is replaced only by a complete new one.
-// Returns "" or the German error text "Datei <name> konnte nicht
-// geschrieben werden.".
+// otherwise, by ReplaceFileContents (core/SafeFile.h): an existing file is
+// replaced only by a complete new one and keeps its permissions; a folder,
+// FIFO or device of that name and a write-protected file are refused; a
+// missing folder is not created. Returns "" or the German error text
+// "Datei <name> konnte nicht geschrieben werden: <reason>.".
 std::string WriteBitmap(const QImage& image, const std::string& fileName);
 
 // RenderBitmap, then WriteBitmap.
@@ -75,8 +77,9 @@ bool UsePdfWhenNoPrinter(QPrinter& printer, const std::string& pdfPath);
 
 // Prints the picture on one page: margins, drawing area as the picture's
 // natural size or scaled to the page (SetPrintArea), the caption as the job
-// title. A PDF output replaces its file only when the job completes.
-// Returns "" or a German error text.
+// title. A PDF output replaces its file only when the job completes, by
+// the rules of WriteBitmap. Returns "" or a German error text (for a PDF:
+// "Datei <name> konnte nicht geschrieben werden: <reason>.").
 std::string PrintPicture(QPrinter& printer, const PictureSetup& picture, const PrintOptions& options);
 
 // The print preview: `painter` paints on a device that stands for the
