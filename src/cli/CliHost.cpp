@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <ostream>
 
+#include "core/SafeFile.h"
+
 namespace orb::cli {
 
 CliHost::CliHost(std::ostream& out, std::ostream& err, std::optional<bool> answerYes)
@@ -35,7 +37,7 @@ bool CliHost::FinishOutput() {
     failureErrno_ = errno;
   }
   std::string text = "Die Ausgabe konnte nicht vollständig geschrieben werden";
-  if (failureErrno_ == ENOSPC) text += ": Auf dem Gerät ist kein Speicherplatz mehr verfügbar";
+  if (failureErrno_ != 0) text += ": " + FileErrorReason(failureErrno_);
   err_ << "Fehler: " << text << ".\n";
   return false;
 }

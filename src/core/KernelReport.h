@@ -23,6 +23,9 @@ void ReportKernelError(const std::string& text);
 
 // Installs `host` as the receiver of kernel error reports for the lifetime of
 // the scope (on this thread); the previous receiver is restored afterwards.
+// Within the outermost scope (one computation) each text is shown once: a
+// failure that repeats in every row of a table is reported once, not per
+// row.
 class KernelHostScope {
  public:
   explicit KernelHostScope(Host& host);
