@@ -5,7 +5,7 @@
 #include "eclipses/LocalEclipsePicture.h"
 #include "eclipses/LunarEclipsePicture.h"
 #include "eclipses/WorldMapPicture.h"
-#include "graphics/qt/QtTargets.h"
+#include "graphics/qt/QtBitmaps.h"
 
 #include <QGuiApplication>
 #include <QtGlobal>

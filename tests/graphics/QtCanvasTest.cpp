@@ -20,7 +20,8 @@
 #include <vector>
 
 #include "graphics/qt/QtCanvas.h"
-#include "graphics/qt/QtTargets.h"
+#include "graphics/qt/QtBitmaps.h"
+#include "graphics/qt/QtPrinting.h"
 #include "support/TempDir.h"
 
 namespace orb {

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #pragma once
 
-// A picture drawn into the Qt targets: a QImage bitmap at screen
-// resolution, 300 or 600 dpi (written as BMP, or PNG), the printer page
-// (QPrinter; a PDF file when no printer is installed), the print preview
-// and the graphics window. Each function builds the drawing of its kind
-// over a QtCanvas, sets the picture's world window and calls its paint
-// procedure.
+// A picture drawn into the Qt targets that need Qt Gui alone: a QImage
+// bitmap at screen resolution, 300 or 600 dpi (written as BMP, or PNG) and
+// the graphics window. Each function builds the drawing of its kind over a
+// QtCanvas, sets the picture's world window and calls its paint procedure.
+// The printer and the print preview are in QtPrinting.h.
 
 #include <QImage>
 #include <QSize>
@@ -16,12 +15,13 @@
 #include "graphics/GDIext.h"
 
 class QPainter;
-class QPaintDevice;
-class QPrinter;
 
 namespace orb {
 
 class QtCanvas;
+
+// "Datei <name> konnte nicht geschrieben werden: <reason>." of a picture file.
+std::string FileError(const std::string& fileName, const std::string& reason);
 
 // ---- bitmaps ----
 
@@ -52,41 +52,6 @@ std::string WriteBitmap(const QImage& image, const std::string& fileName);
 // RenderBitmap, then WriteBitmap.
 std::string SaveBitmap(const PictureSetup& picture, TargetKind kind, const std::string& fileName, QSize size = QSize(),
                        int32_t screenDpi = 0);
-
-// ---- printer and preview ----
-
-struct PrintOptions {
-  float leftMarginMm = 25;       // the left margin on the page, mm (the top margin stays 15 mm)
-  bool paintBackground = false;  // "Hintergrund drucken"
-  bool scaleToPage = false;      // "Auf Seitengröße skalieren"
-  bool proportional = true;      // keep the picture's aspect ratio when scaling to the page
-};
-
-// The printable page of a printer in whole millimetres, as the printer reports it.
-struct PageSizeMm {
-  float widthMm = 0, heightMm = 0;
-};
-PageSizeMm PrintablePageMm(const QPaintDevice& printer);
-
-// Whether the system knows at least one printer.
-bool PrinterInstalled();
-// Sends the printer's output to a PDF file at `pdfPath` when no printer is
-// installed (or the printer is set to PDF already); returns true when the
-// output goes to that file, false when it goes to an installed printer.
-bool UsePdfWhenNoPrinter(QPrinter& printer, const std::string& pdfPath);
-
-// Prints the picture on one page: margins, drawing area as the picture's
-// natural size or scaled to the page (SetPrintArea), the caption as the job
-// title. A PDF output replaces its file only when the job completes, by
-// the rules of WriteBitmap. Returns "" or a German error text (for a PDF:
-// "Datei <name> konnte nicht geschrieben werden: <reason>.").
-std::string PrintPicture(QPrinter& printer, const PictureSetup& picture, const PrintOptions& options);
-
-// The print preview: `painter` paints on a device that stands for the
-// whole printable page of `page` millimetres (the preview area, or the page
-// of a preview printer); the page is drawn as PrintPicture would print it.
-// The caller clears the page.
-void PaintPreview(QPainter& painter, const PictureSetup& picture, PageSizeMm page, const PrintOptions& options);
 
 // ---- graphics window ----
 
