@@ -11,7 +11,7 @@ void BM_MoonRiseSetDay(benchmark::State& state) {
   double jd = 2451545.5;
   for (auto _ : state) {
     jd += 1;
-    const orb::RiseSetResult r = orb::RiseSet(0, 51.74, -7.19, 1.0f, jd);
+    const orb::RiseSetResult r = orb::RiseSet(orb::kRiseSetMoon, 51.74, -7.19, 1.0f, jd);
     benchmark::DoNotOptimize(r.rise_h);
   }
   state.SetItemsProcessed(state.iterations());
@@ -22,7 +22,7 @@ void BM_SunTwilightDay(benchmark::State& state) {
   double jd = 2451545.5;
   for (auto _ : state) {
     jd += 1;
-    const orb::RiseSetResult r = orb::RiseSet(108, 51.74, -7.19, 1.0f, jd);
+    const orb::RiseSetResult r = orb::RiseSet(orb::TwilightKind(18), 51.74, -7.19, 1.0f, jd);
     benchmark::DoNotOptimize(r.rise_h);
   }
   state.SetItemsProcessed(state.iterations());

@@ -288,7 +288,7 @@ bool SunUpDuring(const TSettings& s, const LocalEclipse& c) {
 // or sunset the Sun's altitude decides.
 bool Visible(const TSettings& s, LocalEclipse& c) {
   const Extended lat = s.Ort.Breite;
-  const RiseSetResult day = RiseSet(-1, lat, -s.Ort.Laenge, c.zone_h, JDFromCenturies((c.T1 + c.T4) / 2));
+  const RiseSetResult day = RiseSet(kRiseSetSun, lat, -s.Ort.Laenge, c.zone_h, JDFromCenturies((c.T1 + c.T4) / 2));
   c.sunrise_h = day.rise_h;
   c.sunset_h = day.set_h;
   const Extended dec = SunAt(s, c, c.Tm).declination_deg;

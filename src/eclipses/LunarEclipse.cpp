@@ -144,7 +144,7 @@ std::string HeaderText(const TSettings& s, Extended jd, float zone) {
 // "Mondaufgang 21h36m,  Untergang  6h02m  in Ortheim, Saros 129": rise and
 // set are the first and the last six characters of the rise-set text.
 std::string RiseSetLine(const TSettings& s, Extended jd, float zone) {
-  const std::string events = RiseSet(0, s.Ort.Breite, -s.Ort.Laenge, zone, jd).text;
+  const std::string events = RiseSet(kRiseSetMoon, s.Ort.Breite, -s.Ort.Laenge, zone, jd).text;
   const std::string rise = events.substr(0, 6);
   const std::string set = events.substr(events.size() - 6);
   const SarosDesignation saros = LunarSarosDesignation(jd);

@@ -10,16 +10,16 @@
 namespace orb {
 namespace {
 
-bool IsMoon(int32_t kind) { return kind == 0 || kind == 1; }
-bool IsTwilight(int32_t kind) { return kind >= 3; }
+bool IsMoon(int32_t kind) { return kind == kRiseSetMoon || kind == kRiseSetMoon + 1; }
+bool IsTwilight(int32_t kind) { return kind >= kNauticalTwilight; }
 
 // Threshold altitude (degrees) of an event kind: the Sun's upper limb with
 // refraction (-50'), the Moon's centre with parallax, semi-diameter and
 // refraction (+8'), twilight depths.
 Extended ThresholdAltitude_deg(int32_t kind) {
   if (IsMoon(kind)) return 0.13333333333333333334L;
-  if (kind == 3) return -12;
-  if (kind >= 4) return 90 - kind;
+  if (kind == kNauticalTwilight) return -12;
+  if (kind > kNauticalTwilight) return kTwilightDepthBase - kind;
   return -0.8333333333333333333L;
 }
 
@@ -93,6 +93,8 @@ std::string EventTime(Extended hours) {
   const long long minutes = std::llround(hours * 60);
   return IntStr(minutes / 60, 2) + "h" + TwoDigits(minutes % 60) + "m";
 }
+
+int32_t TwilightKind(float depth_deg) { return kTwilightDepthBase + static_cast<int32_t>(std::lround(depth_deg)); }
 
 RiseSetResult RiseSet(int32_t kind, Extended lat_deg, Extended lonWest_deg, float zone_h, Extended jd) {
   const bool withTransit = !IsTwilight(kind);

@@ -15,6 +15,16 @@ namespace orb {
 
 // Kinds of event: -1 or 2 the Sun (h0 = -50'), 0 or 1 the Moon (h0 = +8'),
 // 3 twilight at -12 degrees, 4 and more twilight at 90 - kind degrees.
+enum RiseSetKind : int32_t {
+  kRiseSetSun = -1,        // rise, transit and set of the Sun's upper limb with refraction
+  kRiseSetMoon = 0,        // the Moon's, with its parallax and semi-diameter
+  kNauticalTwilight = 3,   // begin and end of twilight at -12 degrees
+  kTwilightDepthBase = 90, // 90 + depth (depth > -87 degrees): twilight at -depth degrees
+};
+// The kind of twilight for the Sun `depth_deg` below the horizon, rounded to
+// a whole degree.
+int32_t TwilightKind(float depth_deg);
+
 struct RiseSetResult {
   std::string text;  // rise, blank, transit, blank, set (twilight: begin, end)
   float rise_h = -1;     // local zone hours of the day, -1 when it does not happen

@@ -180,7 +180,7 @@ class RowFormatter {
       // of the other bodies needs the row's place.
       std::string t = kNoRiseSetText;
       if (kind_ == kSun || kind_ == kMoon) {
-        t = RiseSet(kind_, lat, -lon, zone_, jd_).text;
+        t = RiseSet(kind_ == kSun ? kRiseSetSun : kRiseSetMoon, lat, -lon, zone_, jd_).text;
       } else if (hasPlace_) {
         t = QuickRiseSet(lat, lon, zone_, row_.ra, row_.dec, jd_).text;
       }
@@ -196,8 +196,7 @@ class RowFormatter {
       }
     }
     if (c_.AEDaemm && kind_ == kSun) {
-      const int32_t twilightKind = 90 + static_cast<int32_t>(std::lround(s_.DaemmTiefe));
-      const std::string t = " " + RiseSet(twilightKind, lat, -lon, zone_, jd_).text;
+      const std::string t = " " + RiseSet(TwilightKind(s_.DaemmTiefe), lat, -lon, zone_, jd_).text;
       Cell(t.substr(0, t.size() - 7) + sep_ + t.substr(t.size() - 7));
     }
   }

@@ -359,7 +359,7 @@ TEST(LunarEclipse, ReportOfTheTotalEclipseOf2018July27) {
   const std::string magnitude = LunarMagnitudeText(e.umbraRadius, ClosestApproach(path), e.moonRadius);
   EXPECT_EQ(magnitude, "       161 %");
   const std::string header = "Fr, " + DateAndTime(middle, 2) + " MESZ :   totale Mondfinsternis" + magnitude;
-  const std::string events = RiseSet(0, 51.74L, -7.19L, 2, middle).text;
+  const std::string events = RiseSet(kRiseSetMoon, 51.74L, -7.19L, 2, middle).text;
   const std::string riseSet = "Mondaufgang " + events.substr(0, 6) + ",  Untergang " + events.substr(14) +
                               "  in Ortheim, Saros 129 (129. Saros, Ära m)";
   const auto at = [&](Extended offset) { return DateAndTime(e.base + offset, 2); };

@@ -109,7 +109,7 @@ TEST(RiseSet, SunAgainstSwissEphemeris) {
   // the hourly interpolation keep rise and set within a minute; the transit
   // is the meridian passage of the mini Sun (4 s of time per arcminute).
   Deviation rise, transit, set;
-  CompareRiseSet(-1, SE_SUN, SE_BIT_DISC_CENTER | SE_BIT_NO_REFRACTION, -50.0 / 60, 47.3, rise, transit, set);
+  CompareRiseSet(kRiseSetSun, SE_SUN, SE_BIT_DISC_CENTER | SE_BIT_NO_REFRACTION, -50.0 / 60, 47.3, rise, transit, set);
   std::printf("Sun: largest deviation rise %.2f min, transit %.2f min, set %.2f min (%d, %d, %d)\n",
               rise.max_min, transit.max_min, set.max_min, rise.compared, transit.compared, set.compared);
   EXPECT_GT(rise.compared, 300);
@@ -127,7 +127,7 @@ TEST(RiseSet, MoonAgainstSwissEphemeris) {
   // The transit lies on the meridian, where the parallax does not move the
   // Moon in right ascension: the mini Moon's 5' are 20 s of time.
   Deviation rise, transit, set;
-  CompareRiseSet(0, SE_MOON, 0, 0, 37.1, rise, transit, set);
+  CompareRiseSet(kRiseSetMoon, SE_MOON, 0, 0, 37.1, rise, transit, set);
   std::printf("Moon: largest deviation rise %.2f min, transit %.2f min, set %.2f min (%d, %d, %d)\n",
               rise.max_min, transit.max_min, set.max_min, rise.compared, transit.compared, set.compared);
   EXPECT_GT(rise.compared, 300);
@@ -144,8 +144,10 @@ TEST(RiseSet, TwilightDepths) {
   const struct {
     int32_t kind;
     int32 flag;
-  } depths[] = {{96, SE_BIT_CIVIL_TWILIGHT}, {3, SE_BIT_NAUTIC_TWILIGHT}, {102, SE_BIT_NAUTIC_TWILIGHT},
-                {108, SE_BIT_ASTRO_TWILIGHT}};
+  } depths[] = {{TwilightKind(6), SE_BIT_CIVIL_TWILIGHT},
+                {kNauticalTwilight, SE_BIT_NAUTIC_TWILIGHT},
+                {TwilightKind(12), SE_BIT_NAUTIC_TWILIGHT},
+                {TwilightKind(18), SE_BIT_ASTRO_TWILIGHT}};
   for (const auto& d : depths) {
     Deviation begin, end, unused;
     for (const Place& p : kPlaces) {
@@ -170,11 +172,11 @@ TEST(RiseSet, PolarDayAndNight) {
   // Longyearbyen (78.22 N, 15.65 E, zone 1h): midsummer 2024-06-21 the Sun
   // neither rises nor sets but culminates around 12h; midwinter 2024-12-21 it
   // stays below -50' all day and no culmination is reported.
-  const RiseSetResult day = RiseSet(-1, 78.22, -15.65, 1, CalendarToJD(2024, 6, 21.5L));
+  const RiseSetResult day = RiseSet(kRiseSetSun, 78.22, -15.65, 1, CalendarToJD(2024, 6, 21.5L));
   EXPECT_EQ(day.text.substr(0, 7), " ----- ");
   EXPECT_EQ(day.text.substr(13), "  -----");
   EXPECT_NEAR(day.transit_h, 12.0 - 15.65 / 15 + 1, 0.1);  // near local apparent noon (hand)
-  const RiseSetResult night = RiseSet(-1, 78.22, -15.65, 1, CalendarToJD(2024, 12, 21.5L));
+  const RiseSetResult night = RiseSet(kRiseSetSun, 78.22, -15.65, 1, CalendarToJD(2024, 12, 21.5L));
   EXPECT_EQ(night.text, " -----  -----  -----");
 }
 
@@ -184,13 +186,13 @@ TEST(RiseSet, PolarDayTransitIsTheUpperOne) {
   // passes its lowest point, still above -50', at about 23h00, the later of
   // the two extrema of the day. That minimum is no culmination: the transit
   // must stay the upper one.
-  const RiseSetResult r = RiseSet(-1, 80, -30, 1, CalendarToJD(2024, 6, 21.5L));
+  const RiseSetResult r = RiseSet(kRiseSetSun, 80, -30, 1, CalendarToJD(2024, 6, 21.5L));
   EXPECT_NEAR(r.transit_h, 11.0, 0.2);
 }
 
 TEST(RiseSet, MidsummerTwilightAt60North) {
   // 60 N in midsummer the Sun stays above -18: neither begin nor end.
-  const RiseSetResult r = RiseSet(108, 60, -10, 1, CalendarToJD(2024, 6, 21.5L));
+  const RiseSetResult r = RiseSet(TwilightKind(18), 60, -10, 1, CalendarToJD(2024, 6, 21.5L));
   EXPECT_EQ(r.text, " -----  -----");
   EXPECT_EQ(r.rise_h, -1);
   EXPECT_EQ(r.set_h, -1);
@@ -204,7 +206,7 @@ TEST(RiseSet, MoonSetsButDoesNotRise) {
   const Place& p = kPlaces[0];
   int found = 0;
   for (double jd = 2460310.5; jd < 2460340.5; jd += 1) {
-    const RiseSetResult r = RiseSet(0, p.lat_deg, -p.lonEast_deg, p.zone_h, jd);
+    const RiseSetResult r = RiseSet(kRiseSetMoon, p.lat_deg, -p.lonEast_deg, p.zone_h, jd);
     if (r.rise_h >= 0) continue;
     ++found;
     ASSERT_GE(r.set_h, 0);
