@@ -77,10 +77,11 @@ struct EclipticPlace {
 
 EclipticPlace EclipsePlace(Extended jd_tt, int32_t body) {
   const double jd = static_cast<double>(jd_tt);
+  const theory::BodyPosition place = theory::Position(jd, body, theory::kAstrometricOfDate);
   EclipticPlace p;
-  p.lon_rad = theory::_planetinfo(jd, body, theory::kQtyLongitude, 1, 0, 0);
-  p.lat_rad = theory::_planetinfo(jd, body, theory::kQtyLatitude, 1, 0, 0);
-  p.dist_au = theory::_planetinfo(jd, body, theory::kQtyDistance, 1, 0, 0);
+  p.lon_rad = place.lon_rad;
+  p.lat_rad = place.lat_rad;
+  p.dist_au = place.delta_au;
   return p;
 }
 

@@ -54,10 +54,11 @@ struct FitSample {
 // `distScale`.
 FitSample ApparentPlace(int32_t body, Extended t, Extended distScale) {
   const double jd_tt = static_cast<double>(kDaysPerCentury * t + kJ2000);
+  const theory::BodyPosition p = theory::Position(jd_tt, body, theory::kApparentPlace);
   FitSample s;
-  s.ra_deg = theory::_planetinfo(jd_tt, body, theory::kQtyRightAscension, 1, 1, 1) * kRadToDeg;
-  s.dec_deg = theory::_planetinfo(jd_tt, body, theory::kQtyDeclination, 1, 1, 1) * kRadToDeg;
-  s.dist = theory::_planetinfo(jd_tt, body, theory::kQtyDistance, 1, 1, 1) * distScale;
+  s.ra_deg = p.ra_rad * kRadToDeg;
+  s.dec_deg = p.dec_rad * kRadToDeg;
+  s.dist = p.delta_au * distScale;
   return s;
 }
 
@@ -138,10 +139,12 @@ struct PhasePlaces {
 };
 PhasePlaces PhasePlacesAt(Extended jd_tt) {
   const double jd = static_cast<double>(jd_tt);
+  constexpr theory::Corrections kMeanEquinoxApparent{.lightTime = true, .aberration = true, .nutation = false};
+  const theory::BodyPosition moon = theory::Position(jd, theory::kCodeMoon, kMeanEquinoxApparent);
   PhasePlaces p;
-  p.sunLon_rad = theory::_planetinfo(jd, theory::kCodeSunSearch, theory::kQtyLongitude, 1, 1, 0);
-  p.moonLon_rad = theory::_planetinfo(jd, theory::kCodeMoon, theory::kQtyLongitude, 1, 1, 0);
-  p.moonLat_rad = theory::_planetinfo(jd, theory::kCodeMoon, theory::kQtyLatitude, 1, 1, 0);
+  p.sunLon_rad = theory::Position(jd, theory::kCodeSunSearch, kMeanEquinoxApparent).lon_rad;
+  p.moonLon_rad = moon.lon_rad;
+  p.moonLat_rad = moon.lat_rad;
   return p;
 }
 
@@ -157,9 +160,11 @@ bool T_FIT_SUN(int32_t n, Extended ta, Extended tb, TChebFit& fit) {
 
 MoonPhase MoonPhaseValue(Extended jd) {
   const double jd_d = static_cast<double>(jd);
+  const theory::BodyPosition moon =
+      theory::Position(jd_d, theory::kCodeMoon, {.lightTime = true, .aberration = false, .nutation = true});
   MoonPhase phase;
-  phase.lon_rad = theory::_planetinfo(jd_d, theory::kCodeMoon, theory::kQtyLongitude, 1, 0, 1);
-  phase.lat_rad = theory::_planetinfo(jd_d, theory::kCodeMoon, theory::kQtyLatitude, 1, 0, 1);
+  phase.lon_rad = moon.lon_rad;
+  phase.lat_rad = moon.lat_rad;
   const Extended sunLon_rad = SunLongitudeShort(jd);
   // a lies in (1.4999, 3.4999) because both longitudes lie in [0, 2pi).
   const Extended a = (phase.lon_rad - sunLon_rad) / kTwoPi + 2.4999L;

@@ -115,10 +115,11 @@ struct SunPlace {
 };
 SunPlace SunAt(Extended jd_tt, Extended equinoxJD) {
   const double jd = static_cast<double>(jd_tt);
+  const theory::BodyPosition sun = theory::Position(jd, theory::kCodeSunSearch, theory::kAstrometricOfDate);
   SunPlace s;
-  s.lon = theory::_planetinfo(jd, theory::kCodeSunSearch, theory::kQtyLongitude, 1, 0, 0);
-  s.lat = theory::_planetinfo(jd, theory::kCodeSunSearch, theory::kQtyLatitude, 1, 0, 0);
-  s.R = theory::_planetinfo(jd, theory::kCodeSunSearch, theory::kQtyDistance, 1, 0, 0);
+  s.lon = sun.lon_rad;
+  s.lat = sun.lat_rad;
+  s.R = sun.delta_au;
   PrecessEcliptic(s.lon, s.lat, equinoxJD, jd_tt);
   s.xyz = PolarToRect(s.lat, s.lon, s.R);
   return s;

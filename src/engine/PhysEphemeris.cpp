@@ -244,9 +244,8 @@ Libration LunarLibration(Extended lon_rad, Extended lat_rad, Extended jd) {
 SunOnMoon SunOnMoonOf(Extended lon_rad, Extended lat_rad, Extended delta_au, Extended jd) {
   using namespace theory;
   const double jd_tt = static_cast<double>(jd);
-  const Extended sunLon = _planetinfo(jd_tt, kCodeSunSearch, kQtyLongitude, 1, 0, 1);
-  const Extended sunLat = _planetinfo(jd_tt, kCodeSunSearch, kQtyLatitude, 1, 0, 1);
-  const Extended sunDist_au = _planetinfo(jd_tt, kCodeSunSearch, kQtyDistance, 1, 0, 1);
+  const BodyPosition sunPlace = Position(jd_tt, kCodeSunSearch, {.lightTime = true, .aberration = false, .nutation = true});
+  const Extended sunLon = sunPlace.lon_rad, sunLat = sunPlace.lat_rad, sunDist_au = sunPlace.delta_au;
 
   const Vector3 moon = PolarToRect(lat_rad, lon_rad, delta_au);
   const Vector3 sun = PolarToRect(sunLat, sunLon, sunDist_au);

@@ -94,11 +94,7 @@ std::optional<BodyId> DecodeBody(int32_t code) {
   }
 }
 
-struct Switches {
-  bool lightTime;
-  bool aberration;
-  bool nutation;
-};
+using Switches = Corrections;
 
 // One computation: collects which ephemeris Swiss Ephemeris used and the
 // first error.
@@ -320,14 +316,8 @@ struct PlanetResult {
 constexpr BodyId kSunId{SE_SUN, true, false};
 constexpr BodyId kMoonId{SE_MOON, false, true};
 
-// The outputs a caller asks for; what nobody reads is not computed.
-struct Wanted {
-  bool phenomena = true;   // x, magnitude, diameter
-  bool elongation = true;  // needs the Sun's place
-  bool heliocentric = true;
-};
 
-bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw, const Wanted& wanted,
+bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw, const Extras& wanted,
                    PlanetResult& out) {
   // The phenomena first: their geocentric place fills Swiss Ephemeris' cache
   // for the apparent place asked next (about a tenth faster).
@@ -409,62 +399,87 @@ int32_t TableBodyCode(int32_t objectKind) {
   return -1;
 }
 
+BodyPosition Position(double jd_tt, int32_t body, const Corrections& corrections, const Extras& extras) {
+  EnsurePathApplied();
+  CalcContext ctx;
+  BodyPosition p;
+  const std::optional<BodyId> id = DecodeBody(body);
+  if (!id) ctx.Fail("Unbekannter Körpercode " + std::to_string(body));
+  if (ctx.error.empty() && !std::isfinite(jd_tt)) ctx.Fail("Julianisches Datum ist keine endliche Zahl");
+  PlanetResult res{};
+  if (ctx.error.empty()) ComputePlanet(ctx, jd_tt, *id, corrections, extras, res);
+  if (!Finish(ctx)) return p;
+  p.ra_rad = res.equ.lon_rad;
+  p.dec_rad = res.equ.lat_rad;
+  p.lon_rad = res.ecl.lon_rad;
+  p.lat_rad = res.ecl.lat_rad;
+  p.delta_au = res.equ.dist_au;
+  if (extras.heliocentric) p.r_au = res.helio_au;
+  if (extras.elongation) p.elong_rad = res.elong_rad;
+  if (extras.phenomena) {
+    p.illuminated = id->isSun ? 1.0 : res.pheno[1];
+    p.mag = res.pheno[4];
+    p.diam_arcsec = res.pheno[3] * 3600.0;
+  }
+  p.ok = true;
+  return p;
+}
+
 double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTime, int32_t aberration,
                    int32_t nutation) {
-  EnsurePathApplied();
   CalcContext ctx;
   const std::optional<BodyId> id = CheckArguments(ctx, jd_tt, body, lightTime, aberration, nutation);
   const bool knownQuantity = quantity == kQtyRightAscension || quantity == kQtyDeclination ||
                              quantity == kQtyDistance || quantity == kQtyLongitude ||
                              quantity == kQtyLatitude;
   if (id && !knownQuantity) ctx.Fail("Unbekannte Größe " + std::to_string(quantity) + " für _planetinfo");
-  Place place{};
-  if (ctx.error.empty()) {
-    const Switches sw{lightTime == 1, aberration == 1, nutation == 1};
-    BodyPlace(ctx, jd_tt, *id, sw, place);
+  if (!ctx.error.empty()) {
+    State().lastError = ctx.error;
+    return kNaN;
   }
-  if (!Finish(ctx)) return kNaN;
+  const BodyPosition p = Position(jd_tt, body, Corrections{lightTime == 1, aberration == 1, nutation == 1});
   switch (quantity) {
     case kQtyRightAscension:
-      return ToPolar(place.equ).lon_rad;
+      return p.ra_rad;
     case kQtyDeclination:
-      return ToPolar(place.equ).lat_rad;
+      return p.dec_rad;
     case kQtyDistance:
-      return Norm(place.equ);
+      return p.delta_au;
     case kQtyLongitude:
-      return ToPolar(place.ecl).lon_rad;
+      return p.lon_rad;
     default:
-      return ToPolar(place.ecl).lat_rad;
+      return p.lat_rad;
   }
 }
 
 int32_t _calcplanet(double jd_tt, int32_t body, double* ra, double* dec, double* delta, double* r,
                     double* elong, double* x, double* mag, double* diam, double* lon, double* lat,
                     int32_t lightTime, int32_t aberration, int32_t nutation, int32_t one) {
-  EnsurePathApplied();
   CalcContext ctx;
   const std::optional<BodyId> id = CheckArguments(ctx, jd_tt, body, lightTime, aberration, nutation);
   if (id && one != 1) ctx.Fail("Letztes Argument von _calcplanet muss 1 sein");
-  PlanetResult res{};
+  BodyPosition p;
   if (ctx.error.empty()) {
     // Only what one of the outputs needs: the phenomena are the dearest part.
-    const Wanted wanted{x != nullptr || mag != nullptr || diam != nullptr, elong != nullptr, r != nullptr};
-    ComputePlanet(ctx, jd_tt, *id, Switches{lightTime == 1, aberration == 1, nutation == 1}, wanted, res);
+    const Extras extras{x != nullptr || mag != nullptr || diam != nullptr, elong != nullptr, r != nullptr};
+    p = Position(jd_tt, body, Corrections{lightTime == 1, aberration == 1, nutation == 1}, extras);
+  } else {
+    State().lastError = ctx.error;
   }
-  if (!Finish(ctx)) {
+  if (!p.ok) {
     for (double* out : {ra, dec, delta, r, elong, x, mag, diam, lon, lat}) Put(out, kNaN);
     return -1;
   }
-  Put(ra, res.equ.lon_rad);
-  Put(dec, res.equ.lat_rad);
-  Put(delta, res.equ.dist_au);
-  Put(r, res.helio_au);
-  Put(elong, res.elong_rad);
-  Put(x, id->isSun ? 1.0 : res.pheno[1]);
-  Put(mag, res.pheno[4]);
-  Put(diam, res.pheno[3] * 3600.0);
-  Put(lon, res.ecl.lon_rad);
-  Put(lat, res.ecl.lat_rad);
+  Put(ra, p.ra_rad);
+  Put(dec, p.dec_rad);
+  Put(delta, p.delta_au);
+  Put(r, p.r_au);
+  Put(elong, p.elong_rad);
+  Put(x, p.illuminated);
+  Put(mag, p.mag);
+  Put(diam, p.diam_arcsec);
+  Put(lon, p.lon_rad);
+  Put(lat, p.lat_rad);
   return 0;
 }
 

@@ -35,9 +35,13 @@
 // thread only.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace orb::theory {
+
+// The value of a quantity that was not computed or could not be.
+inline constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 // Body numbers of the code 1000 + 20*variant + body (3 is never asked).
 inline constexpr int32_t kBodySun = 0;
@@ -64,6 +68,45 @@ inline constexpr int32_t kQtyDeclination = 2;     // radians
 inline constexpr int32_t kQtyDistance = 3;        // geocentric distance, AU
 inline constexpr int32_t kQtyLongitude = 8;       // ecliptic longitude of date, radians, [0, 2pi)
 inline constexpr int32_t kQtyLatitude = 9;        // ecliptic latitude of date, radians
+
+// The three corrections of a place, by name.
+struct Corrections {
+  bool lightTime = true;   // the body where the light now arriving left it
+  bool aberration = true;  // annual aberration and light deflection
+  bool nutation = true;    // true equator and equinox of date (else the mean ones)
+};
+// The apparent place of the date.
+inline constexpr Corrections kApparentPlace{true, true, true};
+// Light time only, mean equator and equinox of date: Sun and Moon for the
+// eclipse geometry (their relative geometry is the apparent one).
+inline constexpr Corrections kAstrometricOfDate{true, false, false};
+
+// What a caller asks for beyond the place; what nobody asks for is not
+// computed.
+struct Extras {
+  bool phenomena = false;     // illuminated fraction, magnitude, apparent diameter (the dearest part)
+  bool elongation = false;    // needs the Sun's place
+  bool heliocentric = false;  // the heliocentric distance
+};
+
+// The whole place of a body at one instant. Angles in radians, distances in
+// AU, the diameter in arcseconds; quantities not asked for, and everything
+// when `ok` is false (LastError() tells why), are NaN. See _calcplanet for
+// the meaning of each.
+struct BodyPosition {
+  double ra_rad = kNoValue, dec_rad = kNoValue;   // equatorial of date, ra in [0, 2pi)
+  double lon_rad = kNoValue, lat_rad = kNoValue;  // ecliptic of date, lon in [0, 2pi)
+  double delta_au = kNoValue;                     // geocentric distance
+  double r_au = kNoValue;                         // heliocentric distance (heliocentric)
+  double elong_rad = kNoValue;                    // signed elongation (elongation)
+  double illuminated = kNoValue, mag = kNoValue, diam_arcsec = kNoValue;  // (phenomena)
+  bool ok = false;
+};
+
+// One call for the whole place of `body` (a code 1000 + 20 * variant + body)
+// at `jd_tt` (dynamical time), with named corrections. The typed front of
+// _planetinfo and _calcplanet, which are built on it.
+BodyPosition Position(double jd_tt, int32_t body, const Corrections& corrections, const Extras& extras = {});
 
 // The table driver's body code of an object index k (-1 Sun, 0 Moon,
 // 1..8 Mercury..Pluto): 1000, 1011, 1000 + k for Mercury and Venus,

@@ -37,8 +37,7 @@ using Row = TableRow;
 // Sun, Moon and planets from the planetary theory at TT, with the three
 // correction switches of the settings.
 void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
-  double ra, dec, delta, r = 0, elong = 0, mag = 0, diam = 0, lon, lat;
-  const int32_t lt = s.Lichtlaufzeit, ab = s.Aberration, nut = s.Nutation;
+  const theory::Corrections corrections{s.Lichtlaufzeit, s.Aberration, s.Nutation};
   const double tt_d = static_cast<double>(tt);
   // Columns that are not selected cost nothing: magnitude and diameter come
   // from the dearest part of the theory's call, elongation from the Sun's
@@ -47,18 +46,20 @@ void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
   const bool phenomena = c.Helligkeit || c.Durchmesser;
   const bool phaseAngle = c.PhysEph && IsPlanet(s.Objekt);
   const bool elongation = (c.Elongation && s.Objekt >= kMercury) || phaseAngle;
-  theory::_calcplanet(tt_d, theory::TableBodyCode(s.Objekt), &ra, &dec, &delta, phaseAngle ? &r : nullptr,
-                      elongation ? &elong : nullptr, nullptr, phenomena ? &mag : nullptr,
-                      phenomena ? &diam : nullptr, &lon, &lat, lt, ab, nut, 1);
-  row.ra = ra, row.dec = dec, row.delta = delta, row.r = r, row.elong = elong;
-  row.mag = mag, row.diam = diam, row.lon = lon, row.lat = lat;
+  const theory::BodyPosition p = theory::Position(tt_d, theory::TableBodyCode(s.Objekt), corrections,
+                                                  {phenomena, elongation, phaseAngle});
+  // Quantities not asked for stay 0 (no column shows them).
+  const auto asked = [](bool wanted, double value) { return wanted ? static_cast<Extended>(value) : 0; };
+  row.ra = p.ra_rad, row.dec = p.dec_rad, row.delta = p.delta_au, row.lon = p.lon_rad, row.lat = p.lat_rad;
+  row.r = asked(phaseAngle, p.r_au), row.elong = asked(elongation, p.elong_rad);
+  row.mag = asked(phenomena, p.mag), row.diam = asked(phenomena, p.diam_arcsec);
   if (s.Objekt == kMoon) {
     // Phase value: 0 at new moon, +-1 at full moon, positive while waxing.
     const Extended t = (row.lon - SunLongitudeShort(tt)) / kTwoPi + 2.4999L;
     row.P = 2 * (t - std::floor(t) - 0.4999L);
     row.moonPhaseAngle = ((row.P >= 0 ? 1 : -1) - row.P) * kPi;
   }
-  if (phaseAngle) row.R = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyDistance, lt, ab, nut);
+  if (phaseAngle) row.R = theory::Position(tt_d, theory::kCodeSun, corrections).delta_au;
 }
 
 // The current comet or minor planet from its orbit at TT: ecliptic place
@@ -80,7 +81,8 @@ void SmallBodyRow(const TSettings& s, Extended jd, Extended tt, Row& row) {
   PrecessEcliptic(row.lon, row.lat, jd, EpochOfYear(el.equinox));
   if (s.Aberration) {
     const double tt_d = static_cast<double>(tt);
-    const double sunLon = theory::_planetinfo(tt_d, theory::kCodeSun, theory::kQtyLongitude, 1, 0, 1);
+    const double sunLon =
+        theory::Position(tt_d, theory::kCodeSun, {.lightTime = true, .aberration = false, .nutation = true}).lon_rad;
     double lon = static_cast<double>(row.lon), lat = static_cast<double>(row.lat);
     theory::_aberrat_aux(tt_d, &lon, &lat, sunLon, 0);
     row.lon = lon, row.lat = lat;
