@@ -12,14 +12,9 @@
 #include <fstream>
 #include <string>
 
+#include "core/Constants.h"
+
 namespace orb {
-
-using Extended = long double;
-
-// One degree in radians as the degree-based routines use it.
-inline constexpr Extended kDegree = 0.0174532925199433L;
-inline constexpr Extended kPi = 3.141592653589793238462643383279502884L;
-inline constexpr Extended kTwoPi = 2 * kPi;
 
 // A vector of three extended components.
 struct Vector3 {

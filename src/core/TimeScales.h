@@ -14,8 +14,6 @@
 
 namespace orb {
 
-inline constexpr Extended kJ2000 = 2451545.0L;       // JD of J2000.0
-inline constexpr Extended kMJDOffset = 2400000.5L;   // JD - MJD
 
 // A calendar date; the fraction of `day` is the time of day.
 struct CalendarDate {

@@ -22,10 +22,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kSecondsPerCentury = 3.15576e9L;
-constexpr Extended kDaysPerCentury = 36525;
-constexpr Extended kSecondsPerDay = 86400;
-constexpr Extended kMinutesPerDay = 1440;
 
 // The set-up: a half day around the conjunction, fits a little wider.
 constexpr Extended kHalfInterval_days = 0.25L;
@@ -34,7 +30,6 @@ constexpr int32_t kMoonFitDegree = 8;
 constexpr int32_t kSunFitDegree = 3;
 
 // Geometry of the shadow, in Earth radii (equatorial radius 6378.14 km).
-constexpr Extended kEarthRadiiPerAu = 23454.78L;
 constexpr Extended kEarthAxisRatio = 0.996633L;  // polar over equatorial radius
 constexpr Extended kSunMinusMoonDiameter = 217.705L;
 constexpr Extended kSunPlusMoonDiameter = 218.795L;
@@ -51,7 +46,6 @@ constexpr Extended kRotationPerTenthMinute_rad = 0.00043755L;
 // The global type samples the path every half minute.
 constexpr Extended kHalfMinute_cy = 5 * kTenthMinute_cy;
 
-constexpr Extended kMjdOffset = 2400000.5L;
 
 // The loop moves 20 days past an eclipse new moon before looking for the
 // next one.
@@ -100,7 +94,7 @@ int32_t NonCentralCode(Extended axis, Extended umbra, Extended penumbra) {
 ShadowAxis ShadowAxisAt(const SolarEclipseContext& c, Extended t) {
   const Extended ttt = t + DeltaT_cy(c);
   const Vector3 moon = FittedPlace(c.moon, ttt, 1);
-  const Vector3 sun = FittedPlace(c.sun, ttt, kEarthRadiiPerAu);
+  const Vector3 sun = FittedPlace(c.sun, ttt, kEarthRadiiPerAuCentralLine);
   const Vector3 moonOnSphere{moon.x, moon.y, moon.z / kEarthAxisRatio};
   const Vector3 sunOnSphere{sun.x, sun.y, sun.z / kEarthAxisRatio};
 
@@ -140,7 +134,7 @@ void Geographic(const ShadowAxis& a, Extended t, CentralPoint& p) {
   Extended r = 0, ra_deg = 0, latGeocentric_deg = 0;
   RectToPolarD(a.surface.z, a.surface.y, a.surface.x, r, ra_deg, latGeocentric_deg);
   p.lat_deg = latGeocentric_deg + kLatitudeSeries_deg * SinD(2 * latGeocentric_deg);
-  const Extended gmst_h = LocalMeanSiderealTime(0, JDFromCenturies(t) - kMjdOffset);
+  const Extended gmst_h = LocalMeanSiderealTime(0, JDFromCenturies(t) - kMJDOffset);
   p.lonWest_deg = LongitudeIntoRange(15 * gmst_h - ra_deg);
 }
 

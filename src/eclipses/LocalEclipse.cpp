@@ -18,20 +18,16 @@
 namespace orb {
 namespace {
 
-constexpr Extended kSecondsPerCentury = 3.15576e9L;
-constexpr Extended kSecondsPerDay = 86400;
-constexpr Extended kHour_cy = 1.0L / (24 * 36525);
+constexpr Extended kHour_cy = 1 / (kHoursPerDay * kDaysPerCentury);
 
 // The fits: degree 13 over the conjunction (dynamical time) +- 5e-5 century.
 constexpr int32_t kFitDegree = 13;
 constexpr Extended kFitHalfWidth_cy = 5e-5L;
 
 // Shadow geometry in Earth radii (6378.137 km), as BesselianElements.
-constexpr Extended kEarthRadiiPerAu = 23454.77992L;
 constexpr Extended kSunPlusMoon = 109.3952076L;
 constexpr Extended kSunMinusMoon = 108.8501924L;
 constexpr Extended kMoonRadius = 0.2725076L;
-constexpr Extended kAu_km = 149597870.691L;
 
 // The observer on the reference ellipsoid: its squared eccentricity, one
 // minus it, and the scale of the observer's vector in Earth radii of the
@@ -55,8 +51,6 @@ constexpr Extended kPegasusTolerance_cy = 1e-10L;
 
 // Obscuration of a partial eclipse: degrees to radians and pi as the
 // program's formula writes them.
-constexpr Extended kObscurationDegree = 0.017453292519944444444L;
-constexpr Extended kObscurationPi = 3.14159265359L;
 
 // The Sun's rise and set altitude (-50') and the step with which a day
 // without sunrise or sunset is searched for the Sun above it.

@@ -25,7 +25,6 @@ namespace {
 constexpr Extended kSunPlusEarthRadius_km = 701867.44465L;
 constexpr Extended kSunMinusEarthRadius_km = 689132.55535L;
 constexpr Extended kMoonRadius_km = 1735;
-constexpr Extended kAstronomicalUnit_km = 149597870.691L;
 // The Sun's annual aberration in longitude at the distance of 1 AU: the
 // apparent Sun stands 20.4898"/R behind the geometric one (Meeus,
 // Astronomical Algorithms, 2nd ed., chapter 25), in radians.
@@ -229,7 +228,7 @@ LunarGeometry LunarShadowGeometry(Extended t, Extended deltaT_days) {
   const MoonPosition moon = MoonSeries(tt);
   const SunPosition sun = SunSeries(tt);
   const Extended moonDistance_km = moon.dist_earthRadii * kEarthRadius_km;
-  const Extended sunDistance_km = sun.R * kAstronomicalUnit_km;
+  const Extended sunDistance_km = sun.R * kAu_km;
 
   // The shadow is cast along the sunlight as it reaches the Earth: its axis
   // points away from the apparent Sun. The series' Moon counts light time as

@@ -18,9 +18,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kMinutesPerDay = 1440;
-constexpr Extended kSecondsPerCentury = 3.15576e9L;
-constexpr Extended kMinutesPerCentury = kMinutesPerDay * 36525;
 
 // The table step of the settings is used from half a minute to an hour; the
 // relative margin lets the single-precision value of 1/24 or 1/2880 pass.

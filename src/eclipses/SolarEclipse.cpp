@@ -40,8 +40,6 @@ constexpr Extended kEclipseLatitude_deg = 1.7L;
 
 // Earth radii per astronomical unit, kilometres per astronomical unit, and
 // the radii of the shadow cones (Earth radii): Sun + Moon, Sun - Moon, Moon.
-constexpr Extended kEarthRadiiPerAu = 23454.77992L;
-constexpr Extended kAu_km = 149597870.691L;
 constexpr Extended kSunPlusMoon = 109.3952076L;
 constexpr Extended kSunMinusMoon = 108.8501924L;
 constexpr Extended kMoonRadius = 0.2725076L;

@@ -19,14 +19,9 @@ namespace {
 
 constexpr int32_t kMaxDegree = 13;  // the series records hold c[0..13]
 // pi as the fit's node and coefficient formulas write it.
-constexpr Extended kFitPi = 3.1415926535898L;
-constexpr Extended kDaysPerCentury = 36525;
-constexpr Extended kRadToDeg = 180 / kPi;
 constexpr Extended kFullCircle_deg = 360;
 // AU in km and the Earth's equatorial radius in km: the Moon's distance in
 // Earth radii is the distance in AU times their ratio.
-constexpr Extended kAu_km = 149597870.691L;
-constexpr Extended kEarthRadius_km = 6378.137L;
 
 // Mean motion of the Moon's elongation in turns per day, the reciprocal of
 // the mean synodic month (29.530589 days).
@@ -89,7 +84,7 @@ Extended Coefficient(const FitSample (&s)[kMaxDegree + 1], Extended FitSample::*
                      int32_t j) {
   Extended sum = 0;
   for (int32_t i = 1; i <= n + 1; ++i)
-    sum += s[i - 1].*quantity * std::cos((2 * i - 1) * j * kFitPi / (2 * n + 2));
+    sum += s[i - 1].*quantity * std::cos((2 * i - 1) * j * kChebyshevPi / (2 * n + 2));
   return 2 * sum / (n + 1);
 }
 
@@ -113,7 +108,7 @@ bool FitApparentPlace(int32_t body, Extended distScale, int32_t n, Extended ta, 
   const Extended h = (tb - ta) / 2;
   const Extended m = (tb + ta) / 2;
   Extended cosines[2 * kMaxDegree + 2];
-  CosineMultiples(kFitPi / (2 * n + 2), n, cosines);
+  CosineMultiples(kChebyshevPi / (2 * n + 2), n, cosines);
 
   FitSample samples[kMaxDegree + 1];
   for (int32_t i = 1; i <= n + 1; ++i) {
@@ -151,7 +146,7 @@ PhasePlaces PhasePlacesAt(Extended jd_tt) {
 }  // namespace
 
 bool T_FIT_MOON(int32_t n, Extended ta, Extended tb, TChebFit& fit) {
-  return FitApparentPlace(theory::kCodeMoon, kAu_km / kEarthRadius_km, n, ta, tb, fit);
+  return FitApparentPlace(theory::kCodeMoon, kAu_km / kEarthEquatorialRadius_km, n, ta, tb, fit);
 }
 
 bool T_FIT_SUN(int32_t n, Extended ta, Extended tb, TChebFit& fit) {

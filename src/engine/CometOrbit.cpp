@@ -13,9 +13,6 @@ namespace orb {
 namespace {
 
 constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
-constexpr Extended kRadToDeg = 180 / kPi;
-// Light time for one astronomical unit (days).
-constexpr Extended kLightTimePerAu_days = 0.00577551831L;
 // Below this mean anomaly (5 degrees, signed) an orbit with |1 - e| < 0.1
 // takes the near-parabolic solver.
 constexpr Extended kNearParabolicMaxM_rad = 0.08726646259971647L;

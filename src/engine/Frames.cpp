@@ -8,7 +8,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kArcsecToRad = kPi / (180.0L * 3600.0L);
 // Arcseconds per radian of the short nutation series.
 constexpr Extended kNutationArcsecPerRad = 206264.8062L;
 

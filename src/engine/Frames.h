@@ -13,7 +13,6 @@ namespace orb {
 // Radius of the spherical Earth of the topocentric correction and the
 // horizontal parallax: 6367.44465 km in AU.
 inline constexpr Extended kEarthRadius_au = 4.25637385117078e-05L;
-inline constexpr Extended kEarthRadius_km = 6367.44465L;
 
 // Mean obliquity of the ecliptic (Laskar 1986, valid over +-10000 years), radians.
 Extended MeanObliquity(Extended jd);

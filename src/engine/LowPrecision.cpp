@@ -11,8 +11,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kJ2000_jd = 2451545.0L;
-constexpr Extended kDaysPerCentury = 36525.0L;
 
 // 2 pi Frac(c0 + c1 T): a mean argument in radians.
 Extended ArgumentRad(const mp::LinearArgument& arg, Extended t) {
@@ -137,7 +135,7 @@ void MiniMoon(Extended t_centuries, Extended& ra_h, Extended& dec_deg) {
 }
 
 float SunLongitudeShort(Extended jd) {
-  return static_cast<float>(MiniSunLongitudeRad((jd - kJ2000_jd) / kDaysPerCentury));
+  return static_cast<float>(MiniSunLongitudeRad((jd - kJ2000) / kDaysPerCentury));
 }
 
 }  // namespace orb

@@ -11,9 +11,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kJ2000_jd = 2451545.0L;
-constexpr Extended kDaysPerCentury = 36525.0L;
-constexpr Extended kArcsecToRad = kPi / 648000.0L;
 constexpr int kMaxMultiple = 6;
 
 constexpr int Abs(int x) { return x < 0 ? -x : x; }
@@ -121,7 +118,7 @@ void AddSolar(const Arguments& args, MoonSums& sums) {
 }  // namespace
 
 MoonPosition MoonSeries(Extended jd) {
-  const Extended t = (jd - kJ2000_jd) / kDaysPerCentury;
+  const Extended t = (jd - kJ2000) / kDaysPerCentury;
   const LongPeriodic lp = ComputeLongPeriodic(t);
 
   const Extended l0 = MeanElementRad(mp::kMoonL0, t, lp.dL0);

@@ -13,10 +13,6 @@ namespace orb {
 namespace {
 
 constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
-constexpr Extended kDeg = kPi / 180;
-constexpr Extended kDaysPerCentury = 36525;
-// Light time per astronomical unit, days.
-constexpr Extended kLightTime_dayPerAu = 0.005776L;
 
 // ------------------------------------------------------------ rotation elements
 
@@ -113,7 +109,7 @@ void EarthSeenFromPlanet(Extended raPole_rad, Extended decPole_rad, Extended ra_
 // dynamical time from J2000, K the planetocentric longitude of the Earth
 // counted from the node of the planet's equator on the J2000 equator.
 Extended CentralMeridian(const MeridianElements& m, Extended d, Extended t, Extended k_rad) {
-  const Extended w_rad = Modulo(360, m.w0_deg + m.w1_degPerDay * d + m.w2_degPerCy * t) * kDeg;
+  const Extended w_rad = Modulo(360, m.w0_deg + m.w1_degPerDay * d + m.w2_degPerCy * t) * kDegToRad;
   return ZeroToTwoPi(m.w1_degPerDay < 0 ? k_rad - w_rad : w_rad - k_rad);
 }
 
@@ -147,18 +143,18 @@ PlanetOrientation PlanetOrientationOf(int32_t index, Extended jd, Extended delta
     o.P = o.D = o.CM = o.CM2 = kNaN;
     return o;
   }
-  const Extended d = jd - kJ2000 - kLightTime_dayPerAu * std::fabs(delta_au) + deltaT_days;
+  const Extended d = jd - kJ2000 - kLightTimePerAuRounded_days * std::fabs(delta_au) + deltaT_days;
   const Extended t = d / kDaysPerCentury;
   const PoleElements& pole = kPole[index - 1];
 
-  const Extended raPoleOfDate = (pole.a0_deg + (pole.a1_degPerCy + pole.a2_degPerCy) * t) * kDeg;
-  const Extended decPoleOfDate = (pole.d0_deg + (pole.d1_degPerCy + pole.d2_degPerCy) * t) * kDeg;
+  const Extended raPoleOfDate = (pole.a0_deg + (pole.a1_degPerCy + pole.a2_degPerCy) * t) * kDegToRad;
+  const Extended decPoleOfDate = (pole.d0_deg + (pole.d1_degPerCy + pole.d2_degPerCy) * t) * kDegToRad;
   o.P = PositionAngleOfPole(raPoleOfDate, decPoleOfDate, ra_rad, dec_rad);
 
   Extended ra2000 = ra_rad, dec2000 = dec_rad;
   PrecessEquatorial(ra2000, dec2000, EpochOfYear(2000), jd + deltaT_days);
-  const Extended raPole2000 = (pole.a0_deg + pole.a1_degPerCy * t) * kDeg;
-  const Extended decPole2000 = (pole.d0_deg + pole.d1_degPerCy * t) * kDeg;
+  const Extended raPole2000 = (pole.a0_deg + pole.a1_degPerCy * t) * kDegToRad;
+  const Extended decPole2000 = (pole.d0_deg + pole.d1_degPerCy * t) * kDegToRad;
   Extended k = 0;
   EarthSeenFromPlanet(raPole2000, decPole2000, ra2000, dec2000, k, o.D);
 
@@ -186,17 +182,17 @@ SunOrientation SunOrientationOf(Extended jd) {
   constexpr Extended kInclination_deg = 7.251L;
   const SunPosition sun = SunSeries(jd);
 
-  Vector3 v = PolarToRect(sun.B, sun.L - kNode_deg * kDeg, 1);
-  PlaneRotation(v.y, v.z, kInclination_deg * kDeg);
+  Vector3 v = PolarToRect(sun.B, sun.L - kNode_deg * kDegToRad, 1);
+  PlaneRotation(v.y, v.z, kInclination_deg * kDegToRad);
   Extended r = 0, lon = 0, lat = 0;
   RectToPolar(v.z, v.y, v.x, r, lon, lat);
-  const Extended s_deg = lon / kDeg + kNode_deg;
+  const Extended s_deg = lon / kDegToRad + kNode_deg;
 
   SunOrientation o;
   o.B0 = lat;
   o.P = (26.534L * SinD(285.298L - s_deg) + 0.388L * SinD(3 * (269.06L - s_deg)) +
          0.01L * SinD(5 * (269.06L - s_deg))) *
-        kDeg;
+        kDegToRad;
   const Extended d = jd - kJ2000;
   const Extended rotation_deg = 84.11L + 14.1844L * d + 1.222L * d / kDaysPerCentury;
   o.L0 = ZeroToTwoPi(kTwoPi * Frac((s_deg - rotation_deg + 165.357L) / 360));
@@ -215,12 +211,12 @@ SunOrientation SunOrientationOf(Extended jd) {
 // from the mean sub-Earth meridian. Inclination of the lunar equator
 // I = 1.5169 deg. `jd` in dynamical time.
 Libration LunarLibration(Extended lon_rad, Extended lat_rad, Extended jd) {
-  constexpr Extended kInclination_rad = 1.5169L * kDeg;
+  constexpr Extended kInclination_rad = 1.5169L * kDegToRad;
   const Extended t = (jd - 2415020) / kDaysPerCentury;
   const Extended meanLon_deg = 270.434164L + 481267.883142L * t - 0.001133L * t * t;
   const Extended node_deg = 259.183275L - 1934.142008L * t + 0.002078L * t * t;
 
-  const Extended w = lon_rad - node_deg * kDeg;
+  const Extended w = lon_rad - node_deg * kDegToRad;
   const Extended sinI = std::sin(kInclination_rad), cosI = std::cos(kInclination_rad);
   const Extended sinB = std::sin(lat_rad), cosB = std::cos(lat_rad);
   const Extended x = std::cos(w) * cosB;
@@ -230,7 +226,7 @@ Libration LunarLibration(Extended lon_rad, Extended lat_rad, Extended jd) {
   RectToPolar(z, y, x, r, a, b);
 
   Libration lib;
-  lib.l = MinusPiToPi(a - (meanLon_deg - node_deg) * kDeg);
+  lib.l = MinusPiToPi(a - (meanLon_deg - node_deg) * kDegToRad);
   lib.b = b;
   return lib;
 }

@@ -10,16 +10,14 @@
 #include <optional>
 #include <string>
 
+#include "core/Constants.h"
+
 namespace orb::theory {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kPi = 3.14159265358979323846264338327950288;
-constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kDegToRad = kPi / 180.0;
-constexpr double kArcsecToRad = kDegToRad / 3600.0;
-constexpr double kJ2000_jd = 2451545.0;
-constexpr double kDaysPerCentury = 36525.0;
+// A full turn in the double precision of Swiss Ephemeris' results.
+constexpr double kTurn_rad = static_cast<double>(kTwoPi);
 // Speed of light in AU per day (c = 299792458 m/s, au = 149597870700 m, IAU 2012).
 constexpr double kLight_auPerDay = 299792458.0 * 86400.0 / 149597870700.0;
 // Constant of aberration, Meeus chapter 23.
@@ -175,9 +173,9 @@ double AngleBetween(const Vec3& a, const Vec3& b) { return std::atan2(Norm(Cross
 
 // An angle reduced into [0, 2pi).
 double Wrap2Pi(double a_rad) {
-  double w = std::fmod(a_rad, kTwoPi);
-  if (w < 0.0) w += kTwoPi;
-  if (w >= kTwoPi) w = 0.0;
+  double w = std::fmod(a_rad, kTurn_rad);
+  if (w < 0.0) w += kTurn_rad;
+  if (w >= kTurn_rad) w = 0.0;
   return w;
 }
 
@@ -385,7 +383,7 @@ void ProbeSource() {
   TheoryState& state = State();
   if (state.sourceKnown) return;
   const std::string keptError = state.lastError;
-  (void)_planetinfo(kJ2000_jd, kCodeSun, kQtyDistance, 1, 1, 1);
+  (void)_planetinfo(kJ2000, kCodeSun, kQtyDistance, 1, 1, 1);
   state.lastError = keptError;
 }
 
@@ -497,7 +495,7 @@ void _aberrat_aux(double jd_tt, double* lon, double* lat, double sunLon, int32_t
     return;
   }
   // Meeus 23.2: e and the longitude of perihelion pi of the Earth's orbit.
-  const double t = (jd_tt - kJ2000_jd) / kDaysPerCentury;
+  const double t = (jd_tt - kJ2000) / kDaysPerCentury;
   const double e = 0.016708634 - t * (0.000042037 + t * 0.0000001267);
   const double perihelion_rad = (102.93735 + t * (1.71946 + t * 0.00046)) * kDegToRad;
   const double l = *lon;
@@ -601,20 +599,20 @@ bool Covered(double jd_tt) {
 double CoverageEnd(int direction) {
   constexpr double kLimit_days = 1e8;
   double inside = 0, outside = 1000;
-  while (outside < kLimit_days && Covered(kJ2000_jd + direction * outside)) {
+  while (outside < kLimit_days && Covered(kJ2000 + direction * outside)) {
     inside = outside;
     outside *= 2;
   }
-  if (outside >= kLimit_days) return kJ2000_jd + direction * inside;
+  if (outside >= kLimit_days) return kJ2000 + direction * inside;
   while (outside - inside > 1) {
     const double middle = std::floor((inside + outside) / 2);
-    if (Covered(kJ2000_jd + direction * middle)) {
+    if (Covered(kJ2000 + direction * middle)) {
       inside = middle;
     } else {
       outside = middle;
     }
   }
-  return kJ2000_jd + direction * inside;
+  return kJ2000 + direction * inside;
 }
 
 }  // namespace
@@ -624,7 +622,7 @@ bool EphemerisRange(double& first_jd, double& last_jd) {
   TheoryState& state = State();
   if (!state.rangeKnown) {
     const std::string keptError = state.lastError;
-    state.rangeValid = Covered(kJ2000_jd);
+    state.rangeValid = Covered(kJ2000);
     if (state.rangeValid) {
       state.rangeFirst_jd = CoverageEnd(-1);
       state.rangeLast_jd = CoverageEnd(+1);

@@ -12,9 +12,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kJ2000_jd = 2451545.0L;
-constexpr Extended kDaysPerCentury = 36525.0L;
-constexpr Extended kArcsecToRad = kPi / 648000.0L;
 
 // Sums of the perturbation terms: longitude and latitude in arcseconds,
 // radius in 1e-6 AU.
@@ -65,7 +62,7 @@ void AddMoonTerms(Extended t, Extended m3, Sun200Sums& sums) {
 }  // namespace
 
 SunPosition SunSeries(Extended jd) {
-  const Extended t = (jd - kJ2000_jd) / kDaysPerCentury;
+  const Extended t = (jd - kJ2000) / kDaysPerCentury;
   const Extended m3 = ArgumentRad(mp::kSun200Earth, t);
 
   Sun200Sums sums;

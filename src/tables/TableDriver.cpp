@@ -21,8 +21,6 @@
 namespace orb {
 namespace {
 
-constexpr Extended kKmPerAu = 149597870.691L;
-constexpr Extended kRadToDeg = 180 / kPi;
 
 bool IsPlanet(int32_t kind) { return kind >= kMercury && kind <= kPluto; }
 
@@ -213,10 +211,10 @@ class RowFormatter {
     if (c_.Elongation && kind_ >= kMercury) Cell(Str(DegreesOf(row_.elong), 7, 1));
     if (c_.Entfernung && kind_ >= kSun) {
       if (s_.Nautisch) {
-        const Extended hp_deg = std::atan2(kEarthRadius_km / (row_.delta * kKmPerAu), 1.0L) * kRadToDeg;
+        const Extended hp_deg = std::atan2(kEarthRadius_km / (row_.delta * kAu_km), 1.0L) * kRadToDeg;
         Cell(Str(hp_deg * 60, 9, 5));
       } else if (kind_ == kMoon) {
-        Cell(Str(row_.delta * kKmPerAu, 9, 0));
+        Cell(Str(row_.delta * kAu_km, 9, 0));
       } else {
         Cell(Str(row_.delta, 9, 5));
       }

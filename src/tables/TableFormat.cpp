@@ -18,8 +18,6 @@ constexpr Extended kMaxCalendarJD = 1e9L;
 constexpr Extended kMaxTimeCount = 1e12L;
 // Clock times below this many seconds count as 0.
 constexpr Extended kMinClockSeconds = -10000000.0L;
-constexpr long long kSecondsPerDay = 86400;
-constexpr long long kMinutesPerDay = 1440;
 
 // Field widths of the formats (characters), for the placeholders.
 constexpr int kWeekdayWidth = 2;
@@ -172,8 +170,8 @@ ZoneInstant ZoneInstantOf(Extended jd, float zone_h) {
   if (!InCalendarRange(local)) return t;
   t.dayJD = std::floor(local);
   t.second = std::llround((24 * (local - t.dayJD) + 0.0001L) * 3600);
-  if (t.second >= kSecondsPerDay) {
-    t.second -= kSecondsPerDay;
+  if (t.second >= kWholeSecondsPerDay) {
+    t.second -= kWholeSecondsPerDay;
     t.dayJD += 1;
   }
   t.valid = true;
@@ -217,7 +215,7 @@ std::string ClockTimeText(Extended hours) {
   const Extended x = (hours + 0.0001L) * 3600;
   if (std::isnan(x) || x > kMaxTimeCount) return Placeholder(kClockWidth);
   long long s = x < kMinClockSeconds ? 0 : std::llround(x);
-  if (s < 0) s = (s % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+  if (s < 0) s = (s % kWholeSecondsPerDay + kWholeSecondsPerDay) % kWholeSecondsPerDay;
   return IntStr(s / 3600, 2) + ":" + TwoDigits(s / 60 % 60) + ":" + TwoDigits(s % 60);
 }
 
@@ -225,7 +223,7 @@ std::string ShortTimeText(Extended hours) {
   const Extended x = 60 * hours;
   if (!std::isfinite(x) || std::fabs(x) > kMaxTimeCount) return Placeholder(kShortTimeWidth);
   long long m = std::llround(x);
-  if (m < 0) m = (m % kMinutesPerDay + kMinutesPerDay) % kMinutesPerDay;
+  if (m < 0) m = (m % kWholeMinutesPerDay + kWholeMinutesPerDay) % kWholeMinutesPerDay;
   return IntStr(m / 60, 2) + "h" + TwoDigits(m % 60) + "m";
 }
 
@@ -242,8 +240,8 @@ ZoneMinute ZoneMinuteOf(Extended jd, float zone_h) {
   if (!InCalendarRange(local)) return m;
   m.day.dayJD = std::floor(local);
   m.minute = std::llround(24 * 60 * (local - m.day.dayJD));
-  if (m.minute >= kMinutesPerDay) {
-    m.minute -= kMinutesPerDay;
+  if (m.minute >= kWholeMinutesPerDay) {
+    m.minute -= kWholeMinutesPerDay;
     m.day.dayJD += 1;
   }
   m.day.valid = true;
