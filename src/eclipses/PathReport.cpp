@@ -20,7 +20,6 @@ namespace {
 
 constexpr Extended kMinutesPerDay = 1440;
 constexpr Extended kSecondsPerCentury = 3.15576e9L;
-constexpr Extended kMinutesPerCentury = kMinutesPerDay * 36525;
 
 // The table step of the settings is used from half a minute to an hour; the
 // relative margin lets the single-precision value of 1/24 or 1/2880 pass.
@@ -33,8 +32,6 @@ constexpr Extended kDefaultStep_min = 10;
 constexpr Extended kShortestAskedStep_min = 1.0L / 60;
 constexpr Extended kLongestAskedStep_min = 720;
 
-// The path list samples the central line every half minute.
-constexpr Extended kPathSample_cy = 0.5L / kMinutesPerCentury;
 // An instant this fraction of a step past the end of the half day still
 // counts as inside it (the rounding of the sum of the steps).
 constexpr Extended kEndMargin_steps = 1e-6L;
@@ -120,16 +117,15 @@ void PrintHeader(const TSettings& s, Host& host, const SolarEclipseContext& c) {
   host.AddLine(s.NoMinutes ? kUnitLineDecimal : kUnitLineMinutes);
 }
 
-// The path list: the observer, the central points every half minute of the
-// half day, the title line and the Saros line.
+// The path list: the observer, the central points of SampledCentralLine
+// (every half minute, the ends of the central phase and both sides of a
+// change between annular and total), the title line and the Saros line.
 std::vector<std::string> PathListOf(const TSettings& s, const SolarEclipseContext& c, const std::string& title) {
   std::vector<std::string> list;
   list.push_back(Str(s.Ort.Laenge, 0, 2) + Str(s.Ort.Breite, 8, 2) + s.Ort.Name);
-  for (int64_t i = 0;; ++i) {
-    const Extended t = c.tableStart + i * kPathSample_cy;
-    if (!InHalfDay(c, t, kPathSample_cy)) break;
-    const CentralPoint p = CentralLinePoint(c, t);
-    if (!IsCentral(p.code)) continue;
+  for (const PathSample& sample : SampledCentralLine(c)) {
+    if (!IsCentral(sample.code)) continue;
+    const CentralPoint p = CentralLinePoint(c, sample.t);
     list.push_back(Str(p.lonWest_deg, 0, 2) + Str(p.lat_deg, 8, 2) + IntStr(p.code, 2));
   }
   list.push_back(title);

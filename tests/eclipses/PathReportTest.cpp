@@ -37,6 +37,7 @@ constexpr KnownEclipse kTotal2024{"2024-04-08 total", 2024, 4, 8};
 constexpr KnownEclipse kTotal2026{"2026-08-12 total", 2026, 8, 12};
 constexpr KnownEclipse kAnnular2023{"2023-10-14 annular", 2023, 10, 14};
 constexpr KnownEclipse kHybrid2023{"2023-04-20 hybrid", 2023, 4, 20};
+constexpr KnownEclipse kHybrid2013{"2013-11-03 hybrid", 2013, 11, 3};
 constexpr KnownEclipse kPartial2022{"2022-10-25 partial", 2022, 10, 25};
 
 // Two days before greatest eclipse: the forward search finds it.
@@ -398,7 +399,9 @@ TEST(PathReport, AskedStepSpacesTheRows) {
 // north, "Ortheim"), then the central points every half minute: on a
 // 1-minute table every second point is a row's place (west positive); then
 // the title and Saros lines (Saros 139 for 2024-04-08 and 129 for
-// 2023-04-20, canon). The hybrid holds annular and total points.
+// 2023-04-20, canon). The hybrid holds annular and total points. Besides
+// the half minutes the list holds the two ends of the central phase and
+// both sides of each change between annular and total.
 TEST(PathReport, PathListForThePicture) {
   UseEphemerisFiles();
   struct Case {
@@ -432,23 +435,60 @@ TEST(PathReport, PathListForThePicture) {
       (p.code == 5 ? total : annular) = true;
       points.push_back(p);
     }
-    // Each row's place is a point; the points between fall on the half
-    // minutes, one more may lie at either end.
+    // Each row's place is a point, in the rows' order; between two rows
+    // lies the half minute, and at most the two ends and the sides of the
+    // changes come on top.
     const std::vector<Row> rows = Rows(run);
     std::vector<Row> central;
     std::copy_if(rows.begin(), rows.end(), std::back_inserter(central), [](const Row& r) { return r.central; });
+    std::size_t changes = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) changes += points[i].code != points[i - 1].code ? 1 : 0;
     ASSERT_GE(points.size(), 2 * central.size() - 1);
-    ASSERT_LE(points.size(), 2 * central.size() + 1);
-    const std::size_t offset = std::fabs(points[0].lat_deg - central[0].lat_deg) < 0.011 ? 0 : 1;
+    ASSERT_LE(points.size(), 2 * central.size() + 1 + 2 + 2 * changes);
+    std::size_t next = 0;
     for (std::size_t j = 0; j < central.size(); ++j) {
-      const Point& p = points[offset + 2 * j];
-      EXPECT_NEAR(p.lonWest_deg, central[j].lonWest_deg, 0.011) << k.eclipse.name << " row " << j;
-      EXPECT_NEAR(p.lat_deg, central[j].lat_deg, 0.011) << k.eclipse.name << " row " << j;
-      EXPECT_EQ(p.code == 5, central[j].phase == "   total") << k.eclipse.name << " row " << j;
+      const auto atRow = [&](const Point& p) {
+        return std::fabs(p.lonWest_deg - central[j].lonWest_deg) < 0.011 &&
+               std::fabs(p.lat_deg - central[j].lat_deg) < 0.011;
+      };
+      const auto p = std::find_if(points.begin() + static_cast<std::ptrdiff_t>(next), points.end(), atRow);
+      ASSERT_NE(p, points.end()) << k.eclipse.name << " row " << j;
+      EXPECT_EQ(p->code == 5, central[j].phase == "   total") << k.eclipse.name << " row " << j;
+      next = static_cast<std::size_t>(p - points.begin()) + 1;
     }
     EXPECT_EQ(annular, k.annular);
     EXPECT_EQ(total, k.total);
   }
+}
+
+// 2013 November 3 (hybrid, canon) is annular for about a second where the
+// central path begins and total from there to its end: Swiss Ephemeris'
+// central line (swe_sol_eclipse_where) is annular 1 s after the start of
+// its central phase (swe_sol_eclipse_when_glob) and total 2 s after it. The
+// path list begins with annular points, so that the map draws the start in
+// red; all later points are total.
+TEST(PathReport, PathListHoldsTheShortAnnularStartOf2013November3) {
+  UseEphemerisFiles();
+  PathRun run(MinuteSteps());
+  run.Run(SearchStart(kHybrid2013), true);
+  ASSERT_EQ(run.sink.shown, 1);
+  EXPECT_EQ(run.sink.title, "Hybride Sonnenfinsternis am 03.11.2013");
+
+  const SwissDeltaT sameDeltaT(run.report.Context().deltaT_s);
+  double tret[10] = {}, geo[10] = {}, attr[20] = {};
+  char serr[AS_MAXCH] = {};
+  ASSERT_GT(swe_sol_eclipse_when_glob(static_cast<double>(SearchStart(kHybrid2013)), SEFLG_SWIEPH, 0, tret, 0, serr), 0);
+  EXPECT_TRUE(swe_sol_eclipse_where(tret[4] + 1 / 86400.0, SEFLG_SWIEPH, geo, attr, serr) & SE_ECL_ANNULAR);
+  EXPECT_TRUE(swe_sol_eclipse_where(tret[4] + 2 / 86400.0, SEFLG_SWIEPH, geo, attr, serr) & SE_ECL_TOTAL);
+
+  const std::vector<std::string>& list = run.report.PathList();
+  std::vector<int> codes;
+  for (std::size_t i = 1; i + 2 < list.size(); ++i) codes.push_back(std::stoi(list[i].substr(list[i].size() - 2)));
+  ASSERT_GT(codes.size(), 2u);
+  EXPECT_EQ(codes.front(), 4);
+  const auto firstTotal = std::find(codes.begin(), codes.end(), 5);
+  ASSERT_NE(firstTotal, codes.end());
+  EXPECT_TRUE(std::all_of(firstTotal, codes.end(), [](int code) { return code == 5; }));
 }
 
 // A partial eclipse: the observer, no points, the title with the hemisphere
