@@ -36,10 +36,20 @@ constexpr Extended kLongestAskedStep_min = 720;
 // counts as inside it (the rounding of the sum of the steps).
 constexpr Extended kEndMargin_steps = 1e-6L;
 
-// Column line and unit lines of the table.
-constexpr const char* kColumnLine = "   Datum      UTC        Länge    Breite   Dauer  Phase";
-constexpr const char* kUnitLineDecimal = "              h  m         o         o      min       ";
-constexpr const char* kUnitLineMinutes = "              h  m        o  '      o  '    min       ";
+// Column line and unit lines of the table, placed on the row layout (in
+// characters): date 0-9, clock time 11-18 (hh 11-12, mm 14-15, ss 17-18),
+// longitude 19-30 (degrees right-aligned in 19-27, minutes in 28-30; or
+// Str(lon, 12, 2) with the whole degrees ending at 27), latitude 31-40
+// (degrees in 31-37, minutes in 38-40; or Str(lat, 10, 2) with the whole
+// degrees ending at 37), duration 41-47 (Str(d, 7, 1): whole minutes ending
+// at 45), the phase word from 51 (three spaces from 48). The headings end
+// over the last character of their column, "Phase" starts over the phase
+// word. A unit stands with its last letter over the last digit of the whole
+// part of its number: h 12, m 15, s 18, the degree marks "o" 27 and 37, the
+// minute marks "'" 30 and 40, "min" 43-45.
+constexpr const char* kColumnLine = "     Datum      UTC       Länge    Breite  Dauer   Phase";
+constexpr const char* kUnitLineDecimal = "            h  m  s        o         o     min";
+constexpr const char* kUnitLineMinutes = "            h  m  s        o  '      o  '  min";
 // The cells of a non-central phase, in place of longitude, latitude and
 // duration.
 constexpr const char* kNonCentralCells = "       -- --     -- --    ---";

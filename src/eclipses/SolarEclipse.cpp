@@ -62,9 +62,9 @@ constexpr Extended kMaxBracket_centuries = 3 * kDay_centuries;
 
 // The ends of the central phase: from greatest eclipse outward in steps of
 // 10 minutes until the axis is off the Earth, then bisected to 0.1 s. The
-// axis crosses the fundamental plane at 0.4 to 0.7 Earth radii per hour, so
-// the central phase lasts at most some 5 hours and 20 steps (3 h 20 min)
-// reach either end.
+// axis crosses the fundamental plane at 0.50 to 0.59 Earth radii per hour
+// (every central eclipse from 5400 BC to AD 5400), so an end lies at most
+// 2 hours from greatest eclipse and 20 steps (3 h 20 min) reach it.
 constexpr Extended kLimbStep_centuries = kBracketStep_centuries;
 constexpr int kMaxLimbSteps = 20;
 constexpr Extended kLimbPrecision_centuries = 3.168808781e-11L;  // 0.1 s
@@ -192,10 +192,10 @@ Extended L2AtLimb(Extended T, int direction, Extended deltaT_days) {
 // sqrt(1 - D^2) is concave), so it stays below the chord between its values
 // at the two ends: a total eclipse (negative radius at greatest eclipse) is
 // total along the whole path unless l2 > 0 at an end. An annular one turns
-// total at an end with l2 < 0; its smallest radius lies up to 6 minutes
-// from greatest eclipse and below the value there by up to 6e-6 Earth radii
-// (dl2/dt up to 1.3e-4 per hour, the axis at 0.55 Earth radii per hour),
-// which the classification at greatest eclipse leaves aside. An end of the other sign
+// total at an end with l2 < 0; its smallest radius lies up to 7 minutes
+// from greatest eclipse and below the value there by up to 7e-6 Earth radii
+// (|dl2/dt| up to 1.24e-4 per hour, the axis at 0.50 Earth radii per hour
+// or faster), which the classification at greatest eclipse leaves aside. An end of the other sign
 // makes the eclipse hybrid; otherwise `code` (SolarPhaseOfAxis at greatest
 // eclipse) stays.
 int32_t CodeOfCentralPath(int32_t code, Extended T, Extended deltaT_days) {

@@ -8,6 +8,7 @@
 #include <swephexp.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -303,9 +304,16 @@ TEST(PathReport, HeaderAndPartialRows) {
                            std::stoi(head.substr(42, 2)) / 3600.0;
     EXPECT_NEAR(clock_h, 10 + 48 / 60.0 + 38 / 3600.0, 7 / 60.0);
     EXPECT_EQ(lines[2], "Saros 124");
-    EXPECT_EQ(lines[3], "   Datum      UTC        Länge    Breite   Dauer  Phase");
-    EXPECT_EQ(lines[4], noMinutes ? "              h  m         o         o      min       "
-                                  : "              h  m        o  '      o  '    min       ");
+    // The row layout (ParseRow): date 0-9, clock time 11-18, longitude
+    // 19-30 (whole degrees ending at 27, minutes at 28-30), latitude 31-40
+    // (whole degrees ending at 37, minutes at 38-40), duration 41-47 (whole
+    // minutes ending at 45), the phase word from 51. The headings end with
+    // their columns ("Datum" at 9, "UTC" 18, "Länge" 30, "Breite" 40,
+    // "Dauer" 47), "Phase" starts with the word; each unit ends over the
+    // last whole digit: h 12, m 15, s 18, o 27 and 37, ' 30 and 40, min 45.
+    EXPECT_EQ(lines[3], "     Datum      UTC       Länge    Breite  Dauer   Phase");
+    EXPECT_EQ(lines[4], noMinutes ? "            h  m  s        o         o     min"
+                                  : "            h  m  s        o  '      o  '  min");
     for (std::size_t i = kHeaderLines; i < lines.size(); ++i) {
       EXPECT_EQ(lines[i].substr(19), kNonCentralCells + "   partiell") << lines[i];
     }
@@ -313,6 +321,88 @@ TEST(PathReport, HeaderAndPartialRows) {
     EXPECT_EQ(lines[kHeaderLines + 1].substr(17, 2), "00");
     EXPECT_NEAR((ParseRow(lines[kHeaderLines + 1], noMinutes).jd - ParseRow(lines[kHeaderLines], noMinutes).jd) * 1440,
                 1.0, 1e-6);
+  }
+}
+
+// The characters of a UTF-8 line, one string each.
+std::vector<std::string> Characters(const std::string& line) {
+  std::vector<std::string> chars;
+  for (const char ch : line) {
+    const bool continuation = (static_cast<unsigned char>(ch) & 0xC0) == 0x80;
+    if (continuation && !chars.empty()) {
+      chars.back() += ch;
+    } else {
+      chars.emplace_back(1, ch);
+    }
+  }
+  return chars;
+}
+
+bool IsDigit(const std::vector<std::string>& chars, std::size_t i) {
+  return i < chars.size() && chars[i].size() == 1 && std::isdigit(static_cast<unsigned char>(chars[i][0]));
+}
+
+// Whether character `i` is the last digit of a whole number or of the whole
+// part of a decimal number: a digit, no digit after it, no decimal point in
+// the digits before it.
+bool LastWholeDigit(const std::vector<std::string>& chars, std::size_t i) {
+  if (!IsDigit(chars, i) || IsDigit(chars, i + 1)) return false;
+  for (std::size_t k = i; k-- > 0 && (IsDigit(chars, k) || chars[k] == ".");) {
+    if (chars[k] == ".") return false;
+  }
+  return true;
+}
+
+// The words of a header line with the positions (characters) of their first
+// and last letters.
+struct Word {
+  std::string text;
+  std::size_t first = 0, last = 0;
+};
+std::vector<Word> Words(const std::vector<std::string>& chars) {
+  std::vector<Word> words;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    if (chars[i] == " ") continue;
+    if (i == 0 || chars[i - 1] == " ") words.push_back({"", i, i});
+    words.back().text += chars[i];
+    words.back().last = i;
+  }
+  return words;
+}
+
+// The header lines stand over the rows of a central path, in both layouts:
+// each unit of the unit line ends over the last whole digit of a number
+// (h m s over the clock time, the degree and minute marks over longitude and
+// latitude, "min" over the duration); each heading of the column line ends
+// over the last character of a column, and "Phase" starts over the phase
+// word.
+TEST(PathReport, HeaderLinesStandOverTheRows) {
+  UseEphemerisFiles();
+  for (const bool noMinutes : {false, true}) {
+    PathRun run(MinuteSteps(noMinutes));
+    run.Run(SearchStart(kTotal2024));
+    ASSERT_GT(run.host.lines.size(), kHeaderLines);
+    const std::vector<Word> headings = Words(Characters(run.host.lines[3]));
+    const std::vector<Word> units = Words(Characters(run.host.lines[4]));
+    ASSERT_EQ(headings.size(), 6u);
+    ASSERT_EQ(units.size(), noMinutes ? 6u : 8u);
+    int rows = 0;
+    for (std::size_t r = kHeaderLines; r < run.host.lines.size(); ++r) {
+      if (!ParseRow(run.host.lines[r], noMinutes).central) continue;
+      ++rows;
+      const std::vector<std::string> row = Characters(run.host.lines[r]);
+      for (const Word& u : units) {
+        EXPECT_TRUE(LastWholeDigit(row, u.last)) << u.text << " over " << run.host.lines[r];
+      }
+      for (const Word& h : headings) {
+        if (h.text == "Phase") {
+          EXPECT_TRUE(row.at(h.first) != " " && row.at(h.first - 1) == " ") << run.host.lines[r];
+        } else {
+          EXPECT_TRUE(row.at(h.last) != " " && row.at(h.last + 1) == " ") << h.text << " over " << run.host.lines[r];
+        }
+      }
+    }
+    EXPECT_GT(rows, 80);  // the central phase of 2024-04-08 lasts 3 h 20 min (swe_sol_eclipse_when_glob)
   }
 }
 
