@@ -83,9 +83,9 @@ CentralPoint CentralLinePoint(const SolarEclipseContext& c, Extended t);
 // the table start while t + deltaT lies in the interval, and wherever two
 // neighbouring samples differ and one of them is central (4 or 5), the
 // change bisected to 1 ms with both instants about it, each with its code.
-// So the list holds the ends of the central phase — the first and the last
+// So the list holds the ends of the central phase (the first and the last
 // instant at which the shadow axis meets the Earth, with the code just on
-// the central side — and the changes between annular and total, however
+// the central side) and the changes between annular and total, however
 // close to a half-minute sample they lie. In time order; t in Julian
 // centuries (UT).
 struct PathSample {
