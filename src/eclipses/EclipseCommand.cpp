@@ -43,8 +43,13 @@ constexpr Extended kLatitudeSeries_deg = 0.1924L;
 constexpr Extended kTenthMinute_cy = 1.901285268841737e-9L;
 constexpr Extended kTenthMinute_min = 0.1L;
 constexpr Extended kRotationPerTenthMinute_rad = 0.00043755L;
-// The global type samples the path every half minute.
+// The global type samples the path every half minute; a change of the code
+// between two samples is bisected to 1 ms (15 halvings). An instant this
+// fraction of a sample step past the end of the half day still counts as
+// inside it (the rounding of the product of index and step).
 constexpr Extended kHalfMinute_cy = 5 * kTenthMinute_cy;
+constexpr Extended kChangePrecision_cy = 1e-3L / kSecondsPerCentury;
+constexpr Extended kEndMargin_steps = 1e-6L;
 
 
 // The loop moves 20 days past an eclipse new moon before looking for the
@@ -158,6 +163,32 @@ Extended CentralDuration(const SolarEclipseContext& c, const ShadowAxis& a0, Ext
   return std::fabs(a0.umbraDiameter) * kTenthMinute_min / speed;
 }
 
+// The instants about the changes of the phase code between the samples
+// `from` and `to` (in time order), appended to `out` in time order without
+// `from` and `to`: nothing when the codes agree or neither is central.
+// Between a non-central and a central sample the end of the central phase
+// is bisected on "central or not", and the central instant found keeps its
+// own code; when that differs from the central sample's (an annular or
+// total stretch shorter than the bracket) the change between the two is
+// bisected as well. Between annular and total the bisection follows the
+// code.
+void AppendChanges(const SolarEclipseContext& c, const PathSample& from, const PathSample& to,
+                   std::vector<PathSample>& out) {
+  if (from.code == to.code || !(IsCentral(from.code) || IsCentral(to.code))) return;
+  const bool end = IsCentral(from.code) != IsCentral(to.code);
+  PathSample before = from, after = to;
+  while (after.t - before.t > kChangePrecision_cy) {
+    const Extended middle = (before.t + after.t) / 2;
+    const PathSample m{middle, ShadowAxisAt(c, middle).code};
+    const bool onFromSide = end ? IsCentral(m.code) == IsCentral(from.code) : m.code == from.code;
+    (onFromSide ? before : after) = m;
+  }
+  if (end && IsCentral(from.code)) AppendChanges(c, from, before, out);
+  if (before.t != from.t) out.push_back(before);
+  if (after.t != to.t) out.push_back(after);
+  if (end && IsCentral(to.code)) AppendChanges(c, after, to, out);
+}
+
 // The run state of a command: the menu tag.
 int32_t RunStateOf(bool path, bool picture) {
   return (path ? kRunSolarEclipsePath : kRunSolarEclipses) + (picture ? 1 : 0);
@@ -264,18 +295,27 @@ CentralPoint CentralLinePoint(const SolarEclipseContext& c, Extended t) {
   return p;
 }
 
+std::vector<PathSample> SampledCentralLine(const SolarEclipseContext& c) {
+  std::vector<PathSample> samples;
+  for (int64_t i = 0;; ++i) {
+    const Extended t = c.tableStart + i * kHalfMinute_cy;
+    if (!(t + DeltaT_cy(c) <= c.intervalEnd + kEndMargin_steps * kHalfMinute_cy)) break;
+    const PathSample sample{t, ShadowAxisAt(c, t).code};
+    if (!samples.empty()) AppendChanges(c, samples.back(), sample, samples);
+    samples.push_back(sample);
+  }
+  return samples;
+}
+
 int32_t GlobalEclipseType(const SolarEclipseContext& c) {
   int32_t largest = kNoEclipse;
   int32_t lastCentral = kNoEclipse;
   bool hybrid = false;
-  for (int64_t i = 0;; ++i) {
-    const Extended t = c.tableStart + i * kHalfMinute_cy;
-    if (!(t + DeltaT_cy(c) <= c.intervalEnd)) break;
-    const int32_t code = ShadowAxisAt(c, t).code;
-    largest = std::max(largest, code);
-    if (!IsCentral(code)) continue;
-    if (lastCentral != kNoEclipse && code != lastCentral) hybrid = true;
-    lastCentral = code;
+  for (const PathSample& sample : SampledCentralLine(c)) {
+    largest = std::max(largest, sample.code);
+    if (!IsCentral(sample.code)) continue;
+    if (lastCentral != kNoEclipse && sample.code != lastCentral) hybrid = true;
+    lastCentral = sample.code;
   }
   return hybrid ? kHybridEclipse : largest;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Host.h"
 #include "core/NumKernel.h"
@@ -77,9 +78,25 @@ struct CentralPoint {
 };
 CentralPoint CentralLinePoint(const SolarEclipseContext& c, Extended t);
 
-// The global type along the path: the largest phase code met every 0.5
-// minute from the table start to the interval end (t + deltaT <= end); code
-// 4 after 5 or 5 after 4 makes it 6 (hybrid).
+// The shadow axis sampled along the path, for the global type and the world
+// map: the phase code (as CentralLinePoint gives it) every half minute from
+// the table start while t + deltaT lies in the interval, and wherever two
+// neighbouring samples differ and one of them is central (4 or 5), the
+// change bisected to 1 ms with both instants about it, each with its code.
+// So the list holds the ends of the central phase (the first and the last
+// instant at which the shadow axis meets the Earth, with the code just on
+// the central side) and the changes between annular and total, however
+// close to a half-minute sample they lie. In time order; t in Julian
+// centuries (UT).
+struct PathSample {
+  Extended t = 0;
+  int32_t code = 0;
+};
+std::vector<PathSample> SampledCentralLine(const SolarEclipseContext& c);
+
+// The global type along the path: the largest phase code of
+// SampledCentralLine; a central code after the other one (4 after 5 or 5
+// after 4, the ends of the central phase included) makes it 6 (hybrid).
 int32_t GlobalEclipseType(const SolarEclipseContext& c);
 
 // "Totale Sonnenfinsternis am 08.04.2024": the type word of `globalType`

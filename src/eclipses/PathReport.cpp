@@ -18,7 +18,6 @@
 namespace orb {
 namespace {
 
-
 // The table step of the settings is used from half a minute to an hour; the
 // relative margin lets the single-precision value of 1/24 or 1/2880 pass.
 constexpr Extended kShortestSettingsStep_days = 1.0L / 2880;
@@ -30,16 +29,24 @@ constexpr Extended kDefaultStep_min = 10;
 constexpr Extended kShortestAskedStep_min = 1.0L / 60;
 constexpr Extended kLongestAskedStep_min = 720;
 
-// The path list samples the central line every half minute.
-constexpr Extended kPathSample_cy = 0.5L / kMinutesPerCentury;
 // An instant this fraction of a step past the end of the half day still
 // counts as inside it (the rounding of the sum of the steps).
 constexpr Extended kEndMargin_steps = 1e-6L;
 
-// Column line and unit lines of the table.
-constexpr const char* kColumnLine = "   Datum      UTC        Länge    Breite   Dauer  Phase";
-constexpr const char* kUnitLineDecimal = "              h  m         o         o      min       ";
-constexpr const char* kUnitLineMinutes = "              h  m        o  '      o  '    min       ";
+// Column line and unit lines of the table, placed on the row layout (in
+// characters): date 0-9, clock time 11-18 (hh 11-12, mm 14-15, ss 17-18),
+// longitude 19-30 (degrees right-aligned in 19-27, minutes in 28-30; or
+// Str(lon, 12, 2) with the whole degrees ending at 27), latitude 31-40
+// (degrees in 31-37, minutes in 38-40; or Str(lat, 10, 2) with the whole
+// degrees ending at 37), duration 41-47 (Str(d, 7, 1): whole minutes ending
+// at 45), the phase word from 51 (three spaces from 48). The headings end
+// over the last character of their column, "Phase" starts over the phase
+// word. A unit stands with its last letter over the last digit of the whole
+// part of its number: h 12, m 15, s 18, the degree marks "o" 27 and 37, the
+// minute marks "'" 30 and 40, "min" 43-45.
+constexpr const char* kColumnLine = "     Datum      UTC       Länge    Breite  Dauer   Phase";
+constexpr const char* kUnitLineDecimal = "            h  m  s        o         o     min";
+constexpr const char* kUnitLineMinutes = "            h  m  s        o  '      o  '  min";
 // The cells of a non-central phase, in place of longitude, latitude and
 // duration.
 constexpr const char* kNonCentralCells = "       -- --     -- --    ---";
@@ -114,16 +121,15 @@ void PrintHeader(const TSettings& s, Host& host, const SolarEclipseContext& c) {
   host.AddLine(s.NoMinutes ? kUnitLineDecimal : kUnitLineMinutes);
 }
 
-// The path list: the observer, the central points every half minute of the
-// half day, the title line and the Saros line.
+// The path list: the observer, the central points of SampledCentralLine
+// (every half minute, the ends of the central phase and both sides of a
+// change between annular and total), the title line and the Saros line.
 std::vector<std::string> PathListOf(const TSettings& s, const SolarEclipseContext& c, const std::string& title) {
   std::vector<std::string> list;
   list.push_back(Str(s.Ort.Laenge, 0, 2) + Str(s.Ort.Breite, 8, 2) + s.Ort.Name);
-  for (int64_t i = 0;; ++i) {
-    const Extended t = c.tableStart + i * kPathSample_cy;
-    if (!InHalfDay(c, t, kPathSample_cy)) break;
-    const CentralPoint p = CentralLinePoint(c, t);
-    if (!IsCentral(p.code)) continue;
+  for (const PathSample& sample : SampledCentralLine(c)) {
+    if (!IsCentral(sample.code)) continue;
+    const CentralPoint p = CentralLinePoint(c, sample.t);
     list.push_back(Str(p.lonWest_deg, 0, 2) + Str(p.lat_deg, 8, 2) + IntStr(p.code, 2));
   }
   list.push_back(title);

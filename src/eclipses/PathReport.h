@@ -77,9 +77,14 @@ class PathReport : public SolarEclipseReport {
 
   // The path list of the last picture: the observer's longitude (degrees
   // east, two decimals), latitude (Str(phi, 8, 2)) and place name; one line
-  // per central point every half minute of the half day: longitude (degrees
-  // west, two decimals), latitude (Str(phi, 8, 2)), phase code (4 annular,
-  // 5 total; Int(code, 2)); then the title line and the Saros line.
+  // per central point of SampledCentralLine, in time order: every half
+  // minute of the half day, the first and the last instant of the central
+  // phase, and both sides of a change between annular and total (the map
+  // draws a segment in the colour of its end point, so a short annular or
+  // total stretch at an end of the path gets its own colour): longitude
+  // (degrees west, two decimals), latitude (Str(phi, 8, 2)), phase code
+  // (4 annular, 5 total; Int(code, 2)); then the title line and the Saros
+  // line.
   const std::vector<std::string>& PathList() const { return pathList_; }
   // The eclipse last reported (its conjunction for the picture window's
   // navigation).

@@ -58,6 +58,15 @@ constexpr Extended kBracketStep_centuries = 1.901285268841737e-7L;  // 10 minute
 constexpr Extended kBracketGrowth = 1.2L;
 constexpr Extended kMaxBracket_centuries = 3 * kDay_centuries;
 
+// The ends of the central phase: from greatest eclipse outward in steps of
+// 10 minutes until the axis is off the Earth, then bisected to 0.1 s. The
+// axis crosses the fundamental plane at 0.50 to 0.59 Earth radii per hour
+// (every central eclipse from 5400 BC to AD 5400), so an end lies at most
+// 2 hours from greatest eclipse and 20 steps (3 h 20 min) reach it.
+constexpr Extended kLimbStep_centuries = kBracketStep_centuries;
+constexpr int kMaxLimbSteps = 20;
+constexpr Extended kLimbPrecision_centuries = 3.168808781e-11L;  // 0.1 s
+
 // Caps of the new-moon searches. Consecutive new moons advance 30.7 degrees
 // relative to the lunar node, and |latitude| <= 1.7 degrees holds within
 // some 19 degrees of either node, so an eclipse new moon comes at least
@@ -144,6 +153,59 @@ void CopyElements(const BesselianPoint& p, BesselRec& rec) {
   rec.basis = p.basis;
 }
 
+Extended AxisDistance(const BesselianPoint& p) { return std::sqrt(p.x * p.x + p.y * p.y); }
+
+// l2 where the shadow axis enters (`direction` -1) or leaves (+1) the Earth,
+// searched from `T` (centuries, UT), an instant at which the axis meets the
+// Earth: the axis distance from the Earth's centre is 1 there, so the
+// surface below the axis lies on the fundamental plane and l2 is the radius
+// of the umbra on the ground (> 0 annular, < 0 total). NaN when an element
+// is not a number or the axis stays on the Earth for 20 steps.
+Extended L2AtLimb(Extended T, int direction, Extended deltaT_days) {
+  BesselianPoint p;
+  Extended inside = T, outside = T;
+  for (int step = 1;; ++step) {
+    if (step > kMaxLimbSteps) return kNaN;
+    outside = inside + direction * kLimbStep_centuries;
+    ElementsAt(outside, deltaT_days, p);
+    const Extended D = AxisDistance(p);
+    if (!std::isfinite(D)) return kNaN;
+    if (D > 1) break;
+    inside = outside;
+  }
+  while (std::fabs(outside - inside) > kLimbPrecision_centuries) {
+    const Extended middle = (inside + outside) / 2;
+    ElementsAt(middle, deltaT_days, p);
+    const Extended D = AxisDistance(p);
+    if (!std::isfinite(D)) return kNaN;
+    (D > 1 ? outside : inside) = middle;
+  }
+  ElementsAt((inside + outside) / 2, deltaT_days, p);
+  return p.l2;
+}
+
+// The phase code of a central eclipse over its whole path. The radius of the
+// umbra on the ground below the axis, l2 - sqrt(1 - D^2) tan f2, is l2 where
+// the axis enters or leaves the Earth; along the path it is a convex
+// function of time (l2 changes almost linearly, the height of the surface
+// sqrt(1 - D^2) is concave), so it stays below the chord between its values
+// at the two ends: a total eclipse (negative radius at greatest eclipse) is
+// total along the whole path unless l2 > 0 at an end. An annular one turns
+// total at an end with l2 < 0; its smallest radius lies up to 7 minutes
+// from greatest eclipse and below the value there by up to 7e-6 Earth radii
+// (|dl2/dt| up to 1.24e-4 per hour, the axis at 0.50 Earth radii per hour
+// or faster), which the classification at greatest eclipse leaves aside. An end of the other sign
+// makes the eclipse hybrid; otherwise `code` (SolarPhaseOfAxis at greatest
+// eclipse) stays.
+int32_t CodeOfCentralPath(int32_t code, Extended T, Extended deltaT_days) {
+  if (code != kTotalEclipse && code != kAnnularEclipse) return code;
+  for (const int direction : {-1, +1}) {
+    const Extended l2 = L2AtLimb(T, direction, deltaT_days);
+    if (code == kTotalEclipse ? l2 > 0 : l2 < 0) return kHybridEclipse;
+  }
+  return code;
+}
+
 // Greatest eclipse from a closed bracket: the closest approach of the
 // straight axis track through the bracket's ends to the Earth's centre,
 // the instant interpolated linearly in x. False when the elements there are
@@ -157,10 +219,10 @@ bool GreatestEclipse(const AxisBracket& b, Extended deltaT_days, BesselRec& rec)
 
   BesselianPoint p;
   ElementsAt(T, deltaT_days, p);
-  const Extended D = std::sqrt(p.x * p.x + p.y * p.y);
+  const Extended D = AxisDistance(p);
   if (!std::isfinite(D + p.l1 + p.l2 + p.f2)) return false;
   CopyElements(p, rec);
-  rec.type = SolarPhaseOfAxis(D, p.l1, p.l2, p.f2);
+  rec.type = CodeOfCentralPath(SolarPhaseOfAxis(D, p.l1, p.l2, p.f2), T, deltaT_days);
   rec.slope = slope;
   rec.gamma = static_cast<float>(p.y < 0 ? -D : D);
   rec.deltaT = static_cast<float>(deltaT_days);

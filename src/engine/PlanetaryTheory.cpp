@@ -19,7 +19,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // A full turn in the double precision of Swiss Ephemeris' results.
 constexpr double kTurn_rad = static_cast<double>(kTwoPi);
 // Speed of light in AU per day (c = 299792458 m/s, au = 149597870700 m, IAU 2012).
-constexpr double kLight_auPerDay = 299792458.0 * 86400.0 / 149597870700.0;
+constexpr double kLight_auPerDay = 299792458.0 * kSecondsPerDay / 149597870700.0;
 // Constant of aberration, Meeus chapter 23.
 constexpr double kAberration_rad = 20.49552 * kArcsecToRad;
 // Longest folder text Swiss Ephemeris takes (AS_MAXCH - 1 - 13); longer ones

@@ -57,7 +57,7 @@ bool RowHasPlace(const TableRow& row);
 inline constexpr int64_t kMaxTableRows = 10'000'000;
 // A step below one second cannot move the clock of the rows: like a step of
 // zero or less it gives the one row of the start instant.
-inline constexpr Extended kShortestStep_days = 1.0L / 86400;
+inline constexpr Extended kShortestStep_days = 1 / kSecondsPerDay;
 
 // What a table computed: its rows, and how many of them have a place.
 struct TableResult {

@@ -18,6 +18,7 @@
 
 #include "core/KernelReport.h"
 #include "core/TimeScales.h"
+#include "eclipses/SolarEclipse.h"
 #include "engine/PlanetaryTheory.h"
 #include "support/ScriptedHost.h"
 #include "support/SwissReference.h"
@@ -58,6 +59,9 @@ constexpr KnownEclipse kTotal2017{"2017-08-21 total", 2017, 8, 21, SE_ECL_TOTAL,
 constexpr KnownEclipse kTotal1999{"1999-08-11 total", 1999, 8, 11, SE_ECL_TOTAL, 5};
 constexpr KnownEclipse kTotal2021{"2021-12-04 total (Antarctica)", 2021, 12, 4, SE_ECL_TOTAL, 5};
 constexpr KnownEclipse kHybrid2023{"2023-04-20 hybrid", 2023, 4, 20, SE_ECL_HYBRID, 6};
+// Hybrids whose annular stretch lies at one end of the central path only.
+constexpr KnownEclipse kHybrid2013{"2013-11-03 hybrid", 2013, 11, 3, SE_ECL_HYBRID, 6};
+constexpr KnownEclipse kHybrid1909{"1909-06-17 hybrid", 1909, 6, 17, SE_ECL_HYBRID, 6};
 constexpr KnownEclipse kPartial2022{"2022-10-25 partial", 2022, 10, 25, SE_ECL_PARTIAL, 1};
 // Canon types "T-" and "A-": the shadow axis misses the Earth.
 constexpr KnownEclipse kNonCentral2043{"2043-04-09 non-central total", 2043, 4, 9, SE_ECL_TOTAL, 3};
@@ -190,6 +194,29 @@ TEST(GlobalEclipseType, KnownEclipsesOfEachType) {
     EXPECT_EQ(GlobalEclipseType(ContextOf(e)), e.globalType) << e.name;
   }
   EXPECT_TRUE(host.boxes.empty());
+}
+
+// The phase list (FindSolarEclipse, from greatest eclipse and the ends of
+// the central phase) and the path (GlobalEclipseType, along the whole
+// central line) give one type, that of Swiss Ephemeris' global search with
+// our deltaT (the canon too has 2013 November 3 and 2023 April 20 hybrid,
+// 2024 April 8 total, 2023 October 14 annular). The annular stretch of 2013
+// November 3 lasts about a second at the start of the path, that of 1909
+// June 17 a few seconds at its end (swe_sol_eclipse_where: annular 1 s
+// after Swiss's start of the central phase, total 2 s after it; annular
+// 5 s before its end, total 20 s before it).
+TEST(SolarEclipseType, PhaseListAndPathAgreeWithSwissEphemeris) {
+  UseEphemerisFiles();
+  for (const KnownEclipse& e : {kHybrid2013, kHybrid1909, kHybrid2023, kTotal2024, kAnnular2023}) {
+    const SolarEclipseContext c = ContextOf(e);
+    const SwissDeltaT sameDeltaT(c.deltaT_s);
+    const int32_t swissFlags = SwissNextEclipse(static_cast<double>(SearchStart(e))).flags;
+    EXPECT_TRUE(swissFlags & e.swissType) << e.name;
+    EXPECT_EQ((swissFlags & SE_ECL_HYBRID) != 0, e.globalType == 6) << e.name;
+    BesselRec rec;
+    EXPECT_EQ(FindSolarEclipse(+1, false, rec, SearchStart(e)), e.globalType) << e.name;
+    EXPECT_EQ(GlobalEclipseType(c), e.globalType) << e.name;
+  }
 }
 
 // The conjunction, rows on multiples of the step (10 minutes) of UT, and the

@@ -8,6 +8,7 @@
 #include <swephexp.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -37,6 +38,7 @@ constexpr KnownEclipse kTotal2024{"2024-04-08 total", 2024, 4, 8};
 constexpr KnownEclipse kTotal2026{"2026-08-12 total", 2026, 8, 12};
 constexpr KnownEclipse kAnnular2023{"2023-10-14 annular", 2023, 10, 14};
 constexpr KnownEclipse kHybrid2023{"2023-04-20 hybrid", 2023, 4, 20};
+constexpr KnownEclipse kHybrid2013{"2013-11-03 hybrid", 2013, 11, 3};
 constexpr KnownEclipse kPartial2022{"2022-10-25 partial", 2022, 10, 25};
 
 // Two days before greatest eclipse: the forward search finds it.
@@ -303,9 +305,16 @@ TEST(PathReport, HeaderAndPartialRows) {
                            std::stoi(head.substr(42, 2)) / 3600.0;
     EXPECT_NEAR(clock_h, 10 + 48 / 60.0 + 38 / 3600.0, 7 / 60.0);
     EXPECT_EQ(lines[2], "Saros 124");
-    EXPECT_EQ(lines[3], "   Datum      UTC        Länge    Breite   Dauer  Phase");
-    EXPECT_EQ(lines[4], noMinutes ? "              h  m         o         o      min       "
-                                  : "              h  m        o  '      o  '    min       ");
+    // The row layout (ParseRow): date 0-9, clock time 11-18, longitude
+    // 19-30 (whole degrees ending at 27, minutes at 28-30), latitude 31-40
+    // (whole degrees ending at 37, minutes at 38-40), duration 41-47 (whole
+    // minutes ending at 45), the phase word from 51. The headings end with
+    // their columns ("Datum" at 9, "UTC" 18, "Länge" 30, "Breite" 40,
+    // "Dauer" 47), "Phase" starts with the word; each unit ends over the
+    // last whole digit: h 12, m 15, s 18, o 27 and 37, ' 30 and 40, min 45.
+    EXPECT_EQ(lines[3], "     Datum      UTC       Länge    Breite  Dauer   Phase");
+    EXPECT_EQ(lines[4], noMinutes ? "            h  m  s        o         o     min"
+                                  : "            h  m  s        o  '      o  '  min");
     for (std::size_t i = kHeaderLines; i < lines.size(); ++i) {
       EXPECT_EQ(lines[i].substr(19), kNonCentralCells + "   partiell") << lines[i];
     }
@@ -313,6 +322,88 @@ TEST(PathReport, HeaderAndPartialRows) {
     EXPECT_EQ(lines[kHeaderLines + 1].substr(17, 2), "00");
     EXPECT_NEAR((ParseRow(lines[kHeaderLines + 1], noMinutes).jd - ParseRow(lines[kHeaderLines], noMinutes).jd) * 1440,
                 1.0, 1e-6);
+  }
+}
+
+// The characters of a UTF-8 line, one string each.
+std::vector<std::string> Characters(const std::string& line) {
+  std::vector<std::string> chars;
+  for (const char ch : line) {
+    const bool continuation = (static_cast<unsigned char>(ch) & 0xC0) == 0x80;
+    if (continuation && !chars.empty()) {
+      chars.back() += ch;
+    } else {
+      chars.emplace_back(1, ch);
+    }
+  }
+  return chars;
+}
+
+bool IsDigit(const std::vector<std::string>& chars, std::size_t i) {
+  return i < chars.size() && chars[i].size() == 1 && std::isdigit(static_cast<unsigned char>(chars[i][0]));
+}
+
+// Whether character `i` is the last digit of a whole number or of the whole
+// part of a decimal number: a digit, no digit after it, no decimal point in
+// the digits before it.
+bool LastWholeDigit(const std::vector<std::string>& chars, std::size_t i) {
+  if (!IsDigit(chars, i) || IsDigit(chars, i + 1)) return false;
+  for (std::size_t k = i; k-- > 0 && (IsDigit(chars, k) || chars[k] == ".");) {
+    if (chars[k] == ".") return false;
+  }
+  return true;
+}
+
+// The words of a header line with the positions (characters) of their first
+// and last letters.
+struct Word {
+  std::string text;
+  std::size_t first = 0, last = 0;
+};
+std::vector<Word> Words(const std::vector<std::string>& chars) {
+  std::vector<Word> words;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    if (chars[i] == " ") continue;
+    if (i == 0 || chars[i - 1] == " ") words.push_back({"", i, i});
+    words.back().text += chars[i];
+    words.back().last = i;
+  }
+  return words;
+}
+
+// The header lines stand over the rows of a central path, in both layouts:
+// each unit of the unit line ends over the last whole digit of a number
+// (h m s over the clock time, the degree and minute marks over longitude and
+// latitude, "min" over the duration); each heading of the column line ends
+// over the last character of a column, and "Phase" starts over the phase
+// word.
+TEST(PathReport, HeaderLinesStandOverTheRows) {
+  UseEphemerisFiles();
+  for (const bool noMinutes : {false, true}) {
+    PathRun run(MinuteSteps(noMinutes));
+    run.Run(SearchStart(kTotal2024));
+    ASSERT_GT(run.host.lines.size(), kHeaderLines);
+    const std::vector<Word> headings = Words(Characters(run.host.lines[3]));
+    const std::vector<Word> units = Words(Characters(run.host.lines[4]));
+    ASSERT_EQ(headings.size(), 6u);
+    ASSERT_EQ(units.size(), noMinutes ? 6u : 8u);
+    int rows = 0;
+    for (std::size_t r = kHeaderLines; r < run.host.lines.size(); ++r) {
+      if (!ParseRow(run.host.lines[r], noMinutes).central) continue;
+      ++rows;
+      const std::vector<std::string> row = Characters(run.host.lines[r]);
+      for (const Word& u : units) {
+        EXPECT_TRUE(LastWholeDigit(row, u.last)) << u.text << " over " << run.host.lines[r];
+      }
+      for (const Word& h : headings) {
+        if (h.text == "Phase") {
+          EXPECT_TRUE(row.at(h.first) != " " && row.at(h.first - 1) == " ") << run.host.lines[r];
+        } else {
+          EXPECT_TRUE(row.at(h.last) != " " && row.at(h.last + 1) == " ") << h.text << " over " << run.host.lines[r];
+        }
+      }
+    }
+    EXPECT_GT(rows, 80);  // the central phase of 2024-04-08 lasts 3 h 20 min (swe_sol_eclipse_when_glob)
   }
 }
 
@@ -399,7 +490,9 @@ TEST(PathReport, AskedStepSpacesTheRows) {
 // north, "Ortheim"), then the central points every half minute: on a
 // 1-minute table every second point is a row's place (west positive); then
 // the title and Saros lines (Saros 139 for 2024-04-08 and 129 for
-// 2023-04-20, canon). The hybrid holds annular and total points.
+// 2023-04-20, canon). The hybrid holds annular and total points. Besides
+// the half minutes the list holds the two ends of the central phase and
+// both sides of each change between annular and total.
 TEST(PathReport, PathListForThePicture) {
   UseEphemerisFiles();
   struct Case {
@@ -433,23 +526,60 @@ TEST(PathReport, PathListForThePicture) {
       (p.code == 5 ? total : annular) = true;
       points.push_back(p);
     }
-    // Each row's place is a point; the points between fall on the half
-    // minutes, one more may lie at either end.
+    // Each row's place is a point, in the rows' order; between two rows
+    // lies the half minute, and at most the two ends and the sides of the
+    // changes come on top.
     const std::vector<Row> rows = Rows(run);
     std::vector<Row> central;
     std::copy_if(rows.begin(), rows.end(), std::back_inserter(central), [](const Row& r) { return r.central; });
+    std::size_t changes = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) changes += points[i].code != points[i - 1].code ? 1 : 0;
     ASSERT_GE(points.size(), 2 * central.size() - 1);
-    ASSERT_LE(points.size(), 2 * central.size() + 1);
-    const std::size_t offset = std::fabs(points[0].lat_deg - central[0].lat_deg) < 0.011 ? 0 : 1;
+    ASSERT_LE(points.size(), 2 * central.size() + 1 + 2 + 2 * changes);
+    std::size_t next = 0;
     for (std::size_t j = 0; j < central.size(); ++j) {
-      const Point& p = points[offset + 2 * j];
-      EXPECT_NEAR(p.lonWest_deg, central[j].lonWest_deg, 0.011) << k.eclipse.name << " row " << j;
-      EXPECT_NEAR(p.lat_deg, central[j].lat_deg, 0.011) << k.eclipse.name << " row " << j;
-      EXPECT_EQ(p.code == 5, central[j].phase == "   total") << k.eclipse.name << " row " << j;
+      const auto atRow = [&](const Point& p) {
+        return std::fabs(p.lonWest_deg - central[j].lonWest_deg) < 0.011 &&
+               std::fabs(p.lat_deg - central[j].lat_deg) < 0.011;
+      };
+      const auto p = std::find_if(points.begin() + static_cast<std::ptrdiff_t>(next), points.end(), atRow);
+      ASSERT_NE(p, points.end()) << k.eclipse.name << " row " << j;
+      EXPECT_EQ(p->code == 5, central[j].phase == "   total") << k.eclipse.name << " row " << j;
+      next = static_cast<std::size_t>(p - points.begin()) + 1;
     }
     EXPECT_EQ(annular, k.annular);
     EXPECT_EQ(total, k.total);
   }
+}
+
+// 2013 November 3 (hybrid, canon) is annular for about a second where the
+// central path begins and total from there to its end: Swiss Ephemeris'
+// central line (swe_sol_eclipse_where) is annular 1 s after the start of
+// its central phase (swe_sol_eclipse_when_glob) and total 2 s after it. The
+// path list begins with annular points, so that the map draws the start in
+// red; all later points are total.
+TEST(PathReport, PathListHoldsTheShortAnnularStartOf2013November3) {
+  UseEphemerisFiles();
+  PathRun run(MinuteSteps());
+  run.Run(SearchStart(kHybrid2013), true);
+  ASSERT_EQ(run.sink.shown, 1);
+  EXPECT_EQ(run.sink.title, "Hybride Sonnenfinsternis am 03.11.2013");
+
+  const SwissDeltaT sameDeltaT(run.report.Context().deltaT_s);
+  double tret[10] = {}, geo[10] = {}, attr[20] = {};
+  char serr[AS_MAXCH] = {};
+  ASSERT_GT(swe_sol_eclipse_when_glob(static_cast<double>(SearchStart(kHybrid2013)), SEFLG_SWIEPH, 0, tret, 0, serr), 0);
+  EXPECT_TRUE(swe_sol_eclipse_where(tret[4] + 1 / 86400.0, SEFLG_SWIEPH, geo, attr, serr) & SE_ECL_ANNULAR);
+  EXPECT_TRUE(swe_sol_eclipse_where(tret[4] + 2 / 86400.0, SEFLG_SWIEPH, geo, attr, serr) & SE_ECL_TOTAL);
+
+  const std::vector<std::string>& list = run.report.PathList();
+  std::vector<int> codes;
+  for (std::size_t i = 1; i + 2 < list.size(); ++i) codes.push_back(std::stoi(list[i].substr(list[i].size() - 2)));
+  ASSERT_GT(codes.size(), 2u);
+  EXPECT_EQ(codes.front(), 4);
+  const auto firstTotal = std::find(codes.begin(), codes.end(), 5);
+  ASSERT_NE(firstTotal, codes.end());
+  EXPECT_TRUE(std::all_of(firstTotal, codes.end(), [](int code) { return code == 5; }));
 }
 
 // A partial eclipse: the observer, no points, the title with the hemisphere

@@ -179,8 +179,11 @@ TEST(SolarEclipseCanon, EveryEclipseFoundWithinTwoMinutes) {
 
 // The type agrees except within 0.0034 Earth radii of a boundary: our Earth
 // is a sphere, Swiss Ephemeris' an ellipsoid whose polar radius is shorter
-// by the flattening 1/298.257 = 0.00335, and Swiss Ephemeris also follows
-// the umbra along the whole path (a hybrid can turn total within seconds).
+// by the flattening 1/298.257 = 0.00335. Four eclipses differ, all where
+// the axis passes the limb (1950-03-18, 1957-04-30 and 2014-04-29 central
+// on the sphere, 2086-12-06 non-central annular); the hybrid of 2013
+// November 3, total at greatest eclipse and annular for a second where the
+// path begins, agrees since the ends of the central phase are classified.
 TEST(SolarEclipseCanon, TypesAgreeExceptAtBoundaries) {
   int disagreements = 0;
   for (const SwissEclipse& s : SwissCanon()) {
@@ -200,6 +203,7 @@ TEST(SolarEclipseCanon, TypesAgreeExceptAtBoundaries) {
         s.attr[1], s.attr[3]);
   }
   std::printf("%d type disagreements\n", disagreements);
+  EXPECT_LE(disagreements, 4);
 }
 
 TEST(SolarEclipseCanon, SarosAgrees) {
