@@ -68,7 +68,7 @@ Extended RoundedToStep(Extended jd, Extended step_days) {
 
 // Where the shadow axis stands at one instant.
 struct ShadowAxis {
-  int32_t code = kNoEclipse;
+  SolarPhaseCode code = kNoEclipse;
   Vector3 surface;             // central point on the ellipsoid (Earth radii, equator of date)
   Vector3 direction;           // unit vector from the Sun through the Moon (true Earth frame)
   Extended umbraDiameter = 0;  // at the surface; > 0 annular, < 0 total (Earth radii)
@@ -87,7 +87,7 @@ Vector3 FittedPlace(const TChebFit& fit, Extended ttt, Extended distScale) {
 // The phase code when the axis misses the Earth (distance `axis` > 1 from
 // its centre), from the umbra and penumbra diameters at the Moon's distance
 // from the fundamental plane.
-int32_t NonCentralCode(Extended axis, Extended umbra, Extended penumbra) {
+SolarPhaseCode NonCentralCode(Extended axis, Extended umbra, Extended penumbra) {
   if (axis >= std::fabs(umbra) / 2 + 1) return axis < penumbra / 2 + 1 ? kPartialEclipse : kNoEclipse;
   return umbra > 0 ? kNonCentralAnnular : kNonCentralTotal;
 }
@@ -129,7 +129,6 @@ ShadowAxis ShadowAxisAt(const SolarEclipseContext& c, Extended t) {
   return a;
 }
 
-bool IsCentral(int32_t code) { return code == kAnnularEclipse || code == kTotalEclipse; }
 
 // Brings a longitude (degrees) into (-180, 180].
 Extended LongitudeIntoRange(Extended lon_deg) { return lon_deg - 360 * std::ceil((lon_deg - 180) / 360); }
@@ -307,9 +306,9 @@ std::vector<PathSample> SampledCentralLine(const SolarEclipseContext& c) {
   return samples;
 }
 
-int32_t GlobalEclipseType(const SolarEclipseContext& c) {
-  int32_t largest = kNoEclipse;
-  int32_t lastCentral = kNoEclipse;
+SolarPhaseCode GlobalEclipseType(const SolarEclipseContext& c) {
+  SolarPhaseCode largest = kNoEclipse;
+  SolarPhaseCode lastCentral = kNoEclipse;
   bool hybrid = false;
   for (const PathSample& sample : SampledCentralLine(c)) {
     largest = std::max(largest, sample.code);
@@ -320,7 +319,7 @@ int32_t GlobalEclipseType(const SolarEclipseContext& c) {
   return hybrid ? kHybridEclipse : largest;
 }
 
-std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s, float zone_h) {
+std::string SolarEclipseTitle(const SolarEclipseContext& c, SolarPhaseCode globalType, const TSettings& s, float zone_h) {
   const bool known = globalType >= kNoEclipse && globalType <= kHybridEclipse;
   std::string title = EclipseTypeNames[known ? globalType : kNoEclipse] + "Sonnenfinsternis am " +
                       DateText(JDFromCenturies(c.conjunction), zone_h, DateStyleOf(s));

@@ -14,6 +14,7 @@
 
 #include "core/Host.h"
 #include "core/NumKernel.h"
+#include "eclipses/SolarEclipse.h"
 #include "engine/ChebyshevFit.h"
 #include "settings/RunContext.h"
 #include "settings/Settings.h"
@@ -71,7 +72,7 @@ bool SetUpSolarEclipse(SolarEclipseContext& c, Extended startJD, int direction, 
 // duration within 0.4 s of the contacts for the same solar and lunar radii.
 // `t` + deltaT outside the fitted interval is reported by T_EVAL.
 struct CentralPoint {
-  int32_t code = 0;
+  SolarPhaseCode code = kNoEclipse;
   Extended lonWest_deg = 0;
   Extended lat_deg = 0;
   Extended duration_min = 0;
@@ -90,21 +91,21 @@ CentralPoint CentralLinePoint(const SolarEclipseContext& c, Extended t);
 // centuries (UT).
 struct PathSample {
   Extended t = 0;
-  int32_t code = 0;
+  SolarPhaseCode code = kNoEclipse;
 };
 std::vector<PathSample> SampledCentralLine(const SolarEclipseContext& c);
 
 // The global type along the path: the largest phase code of
 // SampledCentralLine; a central code after the other one (4 after 5 or 5
 // after 4, the ends of the central phase included) makes it 6 (hybrid).
-int32_t GlobalEclipseType(const SolarEclipseContext& c);
+SolarPhaseCode GlobalEclipseType(const SolarEclipseContext& c);
 
 // "Totale Sonnenfinsternis am 08.04.2024": the type word of `globalType`
 // (0 .. 6; any other value counts as 0) with its first letter upper-cased,
 // and the date of the conjunction in `zone_h` and the date format of the
 // settings; the non-central types 1 to 3 add " (Nordhalbkugel)" or
 // " (Südhalbkugel)" after the hemisphere flag.
-std::string SolarEclipseTitle(const SolarEclipseContext& c, int32_t globalType, const TSettings& s, float zone_h);
+std::string SolarEclipseTitle(const SolarEclipseContext& c, SolarPhaseCode globalType, const TSettings& s, float zone_h);
 // "Saros 139" for the new moon at `jd`; with SarosVariante
 // "Saros 139 (139. Saros, Ära M)".
 std::string SolarSarosLine(Extended jd, const TSettings& s);

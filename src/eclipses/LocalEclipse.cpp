@@ -230,7 +230,7 @@ void CentralContacts(const TSettings& s, LocalEclipse& c) {
   }
 }
 
-bool IsCentral(const LocalEclipse& c) { return c.type == kLocalAnnular || c.type == kLocalTotal; }
+bool IsCentral(const LocalEclipse& c) { return orb::IsCentral(c.type); }
 
 Extended ContactTime(const LocalEclipse& c, int i) {
   const Extended times[4] = {c.T1, c.T2, c.T3, c.T4};

@@ -34,10 +34,10 @@ namespace orb {
 
 // Local types of a solar eclipse: not seen, partial, annular, total (the
 // phase codes 0, 1, 4 and 5).
-inline constexpr int32_t kLocalNone = 0;
-inline constexpr int32_t kLocalPartial = 1;
-inline constexpr int32_t kLocalAnnular = 4;
-inline constexpr int32_t kLocalTotal = 5;
+inline constexpr SolarPhaseCode kLocalNone = kNoEclipse;
+inline constexpr SolarPhaseCode kLocalPartial = kPartialEclipse;
+inline constexpr SolarPhaseCode kLocalAnnular = kAnnularEclipse;
+inline constexpr SolarPhaseCode kLocalTotal = kTotalEclipse;
 
 // The local context of one eclipse, rebuilt for each conjunction. Times are
 // Julian centuries since J2000 in UT (dynamical time with TDT).
@@ -46,7 +46,7 @@ struct LocalEclipse {
   Extended deltaT_s = 0;  // deltaT used (seconds): the model value or the user's answer
   TChebFit moon, sun;     // degree 13 over the conjunction +- 5e-5 century (dynamical time)
 
-  int32_t type = kLocalNone;  // 0 not seen, 1 partial, 4 annular, 5 total
+  SolarPhaseCode type = kLocalNone;  // 0 not seen, 1 partial, 4 annular, 5 total
   Extended T1 = 0, T2 = 0, T3 = 0, T4 = 0;  // contacts (T2, T3 for types 4 and 5 only)
   Extended Tm = 0;                          // greatest eclipse
   Extended magnitude = 0;      // fraction of the Sun's diameter covered; types 4, 5: diameter ratio

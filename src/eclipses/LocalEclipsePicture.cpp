@@ -71,12 +71,8 @@ Point PartialMaximum(const LocalPictureValues& v, bool moonNorth) {
   return {mid.x * f, mid.y * f};
 }
 
-bool IsCentral(int32_t type) { return type == kLocalAnnular || type == kLocalTotal; }
-
 // The clock time of `t` (centuries, UT) in the zone, as the report's rows.
-std::string ClockAt(Extended t, float zone_h) {
-  return ClockTimeText(24 * Frac(JDFromCenturies(t) + zone_h / 24.000001L + 0.500001L));
-}
+std::string ClockAt(Extended t, float zone_h) { return ClockTimeText(ZoneInstantOf(JDFromCenturies(t), zone_h)); }
 
 std::string MaxLine(const TSettings& s, const LocalEclipse& e, const std::vector<std::string>& reportLines) {
   const Extended jd = JDFromCenturies(e.Tm);

@@ -23,7 +23,7 @@ struct LocalPictureValues {
   float G = 0;              // Moon radius in Sun radii (the diameter ratio at greatest eclipse)
   float sunRadius_deg = 0;  // the Sun's angular radius: arcsin(695500 km / distance), degrees
   float magnitude = 0;      // fraction of the Sun's diameter covered (central: diameter ratio)
-  int32_t type = 0;         // 1 partial, 4 annular, 5 total
+  SolarPhaseCode type = kNoEclipse;  // 1 partial, 4 annular, 5 total
   float c1x = 0, c1y = 0;   // Moon centre at first contact
   float c4x = 0, c4y = 0;   // at last contact
   float mx = 0, my = 0;     // at greatest eclipse

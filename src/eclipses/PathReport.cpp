@@ -61,7 +61,6 @@ const std::array<std::string, 6> kPhaseWords = {
     "   total",
 };
 
-bool IsCentral(int32_t code) { return code == kAnnularEclipse || code == kTotalEclipse; }
 
 // deltaT of the eclipse in centuries.
 Extended DeltaT_cy(const SolarEclipseContext& c) { return c.deltaT_s / kSecondsPerCentury; }
@@ -169,7 +168,7 @@ bool PathReport::AskStep(const TSettings& s, Host& host, bool picture) {
 bool PathReport::Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction) {
   if (!SetUpSolarEclipse(context_, run.StartJulDat, direction, step_days_, s.TDT)) return false;
   const SolarEclipseContext& c = context_;
-  int32_t largest = kNoEclipse;
+  SolarPhaseCode largest = kNoEclipse;
   for (int64_t i = 0;; ++i) {
     const Extended t = c.tableStart + i * c.step;
     if (!InHalfDay(c, t, c.step)) break;

@@ -111,7 +111,7 @@ Extended ElementsAt(Extended t_centuries, Extended deltaT_days, BesselianPoint& 
 
 // No eclipse near `jd`: the record gets the instant, deltaT, and gamma =
 // sin(beta) * distance of the Moon (Earth radii) there.
-int32_t NoEclipse(BesselRec& rec, Extended jd, bool tdt) {
+SolarPhaseCode NoEclipse(BesselRec& rec, Extended jd, bool tdt) {
   const Extended deltaT_days = DeltaT(jd, tdt).days;
   const EclipticPlace moon = EclipsePlace(jd + deltaT_days, theory::kCodeMoon);
   rec.type = kNoEclipse;
@@ -197,7 +197,7 @@ Extended L2AtLimb(Extended T, int direction, Extended deltaT_days) {
 // or faster), which the classification at greatest eclipse leaves aside. An end of the other sign
 // makes the eclipse hybrid; otherwise `code` (SolarPhaseOfAxis at greatest
 // eclipse) stays.
-int32_t CodeOfCentralPath(int32_t code, Extended T, Extended deltaT_days) {
+SolarPhaseCode CodeOfCentralPath(SolarPhaseCode code, Extended T, Extended deltaT_days) {
   if (code != kTotalEclipse && code != kAnnularEclipse) return code;
   for (const int direction : {-1, +1}) {
     const Extended l2 = L2AtLimb(T, direction, deltaT_days);
@@ -232,7 +232,7 @@ bool GreatestEclipse(const AxisBracket& b, Extended deltaT_days, BesselRec& rec)
 
 // The instant of greatest eclipse in dynamical time, its Saros series and
 // the type text; returns `code`.
-int32_t FinishRecord(BesselRec& rec, int32_t code) {
+SolarPhaseCode FinishRecord(BesselRec& rec, SolarPhaseCode code) {
   rec.JD = JDFromCenturies(rec.T) + rec.deltaT;
   const SarosDesignation saros = SolarSarosDesignation(rec.JD);
   rec.sarosNumber = saros.number;
@@ -322,7 +322,7 @@ Extended NextEclipseLunation(Extended& t, int direction, bool tdt) {
   return kNaN;
 }
 
-int32_t SolarPhaseOfAxis(Extended D, Extended l1, Extended l2, Extended f2_deg) {
+SolarPhaseCode SolarPhaseOfAxis(Extended D, Extended l1, Extended l2, Extended f2_deg) {
   if (D > std::fabs(l1) + 1) return kNoEclipse;
   if (D > std::fabs(l2) + 1) return kPartialEclipse;
   if (D > 1) return l2 > 0 ? kNonCentralAnnular : kNonCentralTotal;
@@ -334,7 +334,7 @@ int32_t SolarPhaseOfAxis(Extended D, Extended l1, Extended l2, Extended f2_deg) 
   return kTotalEclipse;
 }
 
-int32_t FindSolarEclipse(int direction, bool tdt, BesselRec& rec, Extended jd) {
+SolarPhaseCode FindSolarEclipse(int direction, bool tdt, BesselRec& rec, Extended jd) {
   rec = BesselRec{};
   const Extended deltaT_days = DeltaT(jd, tdt).days;
   Extended t = jd;

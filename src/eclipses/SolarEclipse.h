@@ -33,6 +33,10 @@ enum SolarPhaseCode : int32_t {
   kHybridEclipse = 6,  // central, annular on one part of the path and total on another
 };
 
+// Whether a phase code is that of a central eclipse (the shadow axis meets
+// the Earth).
+inline bool IsCentral(SolarPhaseCode code) { return code == kAnnularEclipse || code == kTotalEclipse; }
+
 // The type words of the phase codes 0 .. 6: "keine ", "partielle ",
 // "nichtzentrale ringförmige ", "nichtzentrale totale ", "ringförmige ",
 // "totale ", "hybride " (UTF-8), each followed by "Finsternis" where a type
@@ -56,7 +60,7 @@ struct BesselRec {
   Extended JD = 0;        // Julian date of greatest eclipse plus deltaT (dynamical time)
   std::array<Extended, 9> basis{};  // e1, e2, e3 of the fundamental plane (equatorial, unit vectors)
   int32_t sarosNumber = 0;          // SolarSarosDesignation(JD).number
-  int32_t type = kNoEclipse;        // phase code of the whole path (FindSolarEclipse)
+  SolarPhaseCode type = kNoEclipse;  // phase code of the whole path (FindSolarEclipse)
   std::string typeText;             // type word + "Finsternis"
   std::string sarosText;            // SolarSarosDesignation(JD).text
 };
@@ -115,7 +119,7 @@ Extended NextEclipseLunation(Extended& t, int direction, bool tdt);
 // (annular when l2 > 0, total otherwise); on the Earth with l2 >= 0 annular
 // when the umbral vertex l2/tan(f2) lies above the surface, sqrt(1 - D^2),
 // hybrid otherwise; l2 < 0 total.
-int32_t SolarPhaseOfAxis(Extended D, Extended l1, Extended l2, Extended f2_deg);
+SolarPhaseCode SolarPhaseOfAxis(Extended D, Extended l1, Extended l2, Extended f2_deg);
 
 // The solar eclipse of one new moon. `direction` 0: `jd` is taken as the
 // new moon (from farther than a day or two the bracket below grows and
@@ -148,6 +152,6 @@ int32_t SolarPhaseOfAxis(Extended D, Extended l1, Extended l2, Extended f2_deg);
 // designation of that JD, type text = type word + "Finsternis"); returns the
 // phase code. A bracket that does not close within 3 days either side, or a
 // date without places, gives code 0 as for a distant new moon.
-int32_t FindSolarEclipse(int direction, bool tdt, BesselRec& rec, Extended jd);
+SolarPhaseCode FindSolarEclipse(int direction, bool tdt, BesselRec& rec, Extended jd);
 
 }  // namespace orb

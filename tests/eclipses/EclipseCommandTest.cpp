@@ -248,17 +248,17 @@ TEST(SolarEclipseTitle, TypeWordDateAndHemisphere) {
   c.conjunction = JulianCenturies(CalendarToJD(2024, 4, 8.75L));  // 18:00 UT
   // Type word with a capital, "Sonnenfinsternis am ", date; types 1 to 3
   // name the hemisphere of the Moon's latitude.
-  EXPECT_EQ(SolarEclipseTitle(c, 5, s, 0), "Totale Sonnenfinsternis am 08.04.2024");
-  EXPECT_EQ(SolarEclipseTitle(c, 6, s, 0), "Hybride Sonnenfinsternis am 08.04.2024");
-  EXPECT_EQ(SolarEclipseTitle(c, 1, s, 0), "Partielle Sonnenfinsternis am 08.04.2024 (Nordhalbkugel)");
+  EXPECT_EQ(SolarEclipseTitle(c, kTotalEclipse, s, 0), "Totale Sonnenfinsternis am 08.04.2024");
+  EXPECT_EQ(SolarEclipseTitle(c, kHybridEclipse, s, 0), "Hybride Sonnenfinsternis am 08.04.2024");
+  EXPECT_EQ(SolarEclipseTitle(c, kPartialEclipse, s, 0), "Partielle Sonnenfinsternis am 08.04.2024 (Nordhalbkugel)");
   c.north = false;
-  EXPECT_EQ(SolarEclipseTitle(c, 4, s, 0), "Ringförmige Sonnenfinsternis am 08.04.2024");
-  EXPECT_EQ(SolarEclipseTitle(c, 2, s, 0), "Nichtzentrale ringförmige Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
-  EXPECT_EQ(SolarEclipseTitle(c, 3, s, 0), "Nichtzentrale totale Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
+  EXPECT_EQ(SolarEclipseTitle(c, kAnnularEclipse, s, 0), "Ringförmige Sonnenfinsternis am 08.04.2024");
+  EXPECT_EQ(SolarEclipseTitle(c, kNonCentralAnnular, s, 0), "Nichtzentrale ringförmige Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
+  EXPECT_EQ(SolarEclipseTitle(c, kNonCentralTotal, s, 0), "Nichtzentrale totale Sonnenfinsternis am 08.04.2024 (Südhalbkugel)");
   // 23:30 UT is 00:30 MEZ of the next day; the date format of the settings.
   c.conjunction = JulianCenturies(CalendarToJD(2024, 4, 8 + 23.5L / 24));
   s.NewDateFormat = true;
-  EXPECT_EQ(SolarEclipseTitle(c, 5, s, 1), "Totale Sonnenfinsternis am 2024-04-09");
+  EXPECT_EQ(SolarEclipseTitle(c, kTotalEclipse, s, 1), "Totale Sonnenfinsternis am 2024-04-09");
 }
 
 TEST(SolarSarosLine, NumberAndEraText) {
