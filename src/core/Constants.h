@@ -53,7 +53,24 @@ inline constexpr Extended kObscurationDegree = 0.017453292519944444444L;
 // (3.1415926535898): the fitted coefficients are theirs to the last digit.
 inline constexpr Extended kChebyshevPi = 3.1415926535898L;
 
+// Arcseconds per radian as the published series write it (206264.8062;
+// the exact value is 206264.80625).
+inline constexpr Extended kArcsecPerRadSeries = 206264.8062L;
+
+// ---- the Sun, the Moon and the planets ----
+
+// The Gaussian gravitational constant (radians per day).
+inline constexpr Extended kGaussK = 0.01720209895L;
+// The mean synodic month (days).
+inline constexpr Extended kSynodicMonth_days = 29.530588861L;
+
 // ---- distances ----
+
+// Millimetres per inch (pictures and printing).
+inline constexpr double kMmPerInch = 25.4;
+// Julian dates farther from 0 than this (some 2.7 million years) have no
+// calendar date with a 32-bit year; no input takes them.
+inline constexpr Extended kCalendarLimit_jd = 1e9L;
 
 // The astronomical unit (km), IAU 1976, as the eclipse and table methods use it.
 inline constexpr Extended kAu_km = 149597870.691L;

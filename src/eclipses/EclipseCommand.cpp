@@ -44,13 +44,9 @@ constexpr Extended kTenthMinute_cy = 1.901285268841737e-9L;
 constexpr Extended kTenthMinute_min = 0.1L;
 constexpr Extended kRotationPerTenthMinute_rad = 0.00043755L;
 // The global type samples the path every half minute; a change of the code
-// between two samples is bisected to 1 ms (15 halvings). An instant this
-// fraction of a sample step past the end of the half day still counts as
-// inside it (the rounding of the product of index and step).
+// between two samples is bisected to 1 ms (15 halvings).
 constexpr Extended kHalfMinute_cy = 5 * kTenthMinute_cy;
 constexpr Extended kChangePrecision_cy = 1e-3L / kSecondsPerCentury;
-constexpr Extended kEndMargin_steps = 1e-6L;
-
 
 // The loop moves 20 days past an eclipse new moon before looking for the
 // next one.

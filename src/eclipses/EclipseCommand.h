@@ -21,6 +21,10 @@
 
 namespace orb {
 
+// An instant this fraction of a step past the end of the tabulated half day
+// still counts as inside it (the rounding of the product of index and step).
+inline constexpr Extended kEndMargin_steps = 1e-6L;
+
 // The solar eclipse commands run with their menu tags as run state
 // (settings/RunContext.h): the local report as 20 (21 with a picture), the
 // central path as 22 (23 with a picture).

@@ -25,9 +25,6 @@ constexpr int32_t kFitDegree = 13;
 constexpr Extended kFitHalfWidth_cy = 5e-5L;
 
 // Shadow geometry in Earth radii (6378.137 km), as BesselianElements.
-constexpr Extended kSunPlusMoon = 109.3952076L;
-constexpr Extended kSunMinusMoon = 108.8501924L;
-constexpr Extended kMoonRadius = 0.2725076L;
 
 // The observer on the reference ellipsoid: its squared eccentricity, one
 // minus it, and the scale of the observer's vector in Earth radii of the
@@ -423,10 +420,10 @@ PlaneElements ElementsFromFits(const LocalEclipse& c, Extended t) {
   e.z = Dot(moon, e3);
   const Extended basis[9] = {e1.x, e1.y, e1.z, e2.x, e2.y, e2.z, e3.x, e3.y, e3.z};
   std::copy(basis, basis + 9, e.basis);
-  e.f1 = ArcSinD(kSunPlusMoon / G);
-  e.f2 = ArcSinD(kSunMinusMoon / G);
-  e.l1 = e.z * kSunPlusMoon / G + kMoonRadius;
-  e.l2 = e.z * kSunMinusMoon / G - kMoonRadius;
+  e.f1 = ArcSinD(kSunPlusMoonRadii / G);
+  e.f2 = ArcSinD(kSunMinusMoonRadii / G);
+  e.l1 = e.z * kSunPlusMoonRadii / G + kMoonRadius_earthRadii;
+  e.l2 = e.z * kSunMinusMoonRadii / G - kMoonRadius_earthRadii;
   return e;
 }
 

@@ -10,23 +10,21 @@
 
 #include "core/NumText.h"
 #include "core/TimeScales.h"
+#include "eclipses/PictureStyle.h"
 #include "tables/TableFormat.h"
 
 namespace orb {
 namespace {
 
-constexpr Color kSkyColor = 16734810;  // red 90, green 90, blue 255
+using namespace picture;
+
 constexpr uint8_t kMoonGray = 180;
 
 constexpr Extended kSunRadius_km = 695500;
 
-constexpr float kPenWidthMm = 0.15f;
 constexpr float kCross = 0.05f;      // half length of the cross at the Sun's centre
 constexpr float kArrowStart = 0.8f;  // contact arrows start this far from the centre
 constexpr float kContactHeadLenMm = 2, kContactHeadWidthMm = 1.8f;
-constexpr float kNorthHeadLenMm = 3, kNorthHeadWidthMm = 2;
-constexpr float kTickMm = 3;
-constexpr float kScaleBarTextHeights = 2.5f;
 constexpr float kNorthArrowInset = 0.1f;
 constexpr float kNorthArrowLength = 0.7f;
 constexpr float kMargin = 0.2f;  // around the Moon's discs in the world window

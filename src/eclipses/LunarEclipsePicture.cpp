@@ -8,22 +8,20 @@
 #include <cmath>
 #include <cstddef>
 
+#include "eclipses/PictureStyle.h"
 #include "tables/TableFormat.h"
 
 namespace orb {
 namespace {
 
-// Colours: the sky (red 90, green 90, blue 255), the penumbra, the umbra.
-constexpr Color kSkyColor = 16734810;
+using namespace picture;
+
+// Colours of the penumbra and the umbra.
 constexpr Color kPenumbraColor = RGBColor(255, 180, 180);
 constexpr Color kUmbraColor = RGBColor(220, 90, 90);
 
-constexpr float kPenWidthMm = 0.15f;
 constexpr float kLabelFontMm = 4.25f;
 constexpr float kMarkMm = 2;  // the marks reach this far inside and outside the penumbra circle
-constexpr float kTickMm = 3;
-constexpr float kNorthHeadLenMm = 3, kNorthHeadWidthMm = 2;
-constexpr float kScaleBarTextHeights = 2.5f;
 
 constexpr float kDegree_rad = static_cast<float>(kDegree);
 constexpr float kEclipticHalfLength_rad = 2 * kDegree_rad;

@@ -29,9 +29,6 @@ constexpr Extended kDefaultStep_min = 10;
 constexpr Extended kShortestAskedStep_min = 1.0L / 60;
 constexpr Extended kLongestAskedStep_min = 720;
 
-// An instant this fraction of a step past the end of the half day still
-// counts as inside it (the rounding of the sum of the steps).
-constexpr Extended kEndMargin_steps = 1e-6L;
 
 // Column line and unit lines of the table, placed on the row layout (in
 // characters): date 0-9, clock time 11-18 (hh 11-12, mm 14-15, ss 17-18),

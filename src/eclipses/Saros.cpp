@@ -23,7 +23,6 @@ struct LunationModel {
 // The new moon of 2000 January 6 and the full moon of 1999 December 22.
 constexpr LunationModel kSolarLunation{2451550.09811L, 2.25e-7L, -1.1e-10L, 179};
 constexpr LunationModel kLunarLunation{2451535.33L, 1.32e-7L, -1.211e-10L, 1352};
-constexpr Extended kSynodicMonth_days = 29.530588861L;
 
 // Series per cycle, and 88, the inverse of -38 modulo 223: the residue
 // rises by one from one series to the next.

@@ -29,7 +29,6 @@ constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
 // Lunations: mean synodic month, lunations per Julian century, and the
 // lunation offset that puts lunation 0 at the mean new moon of 1999
 // December 8 (JD 2451520.57).
-constexpr Extended kSynodicMonth_days = 29.530588861L;
 constexpr Extended kLunationsPerCentury = 1236.853086L;
 constexpr Extended kLunationOffset = 0.827361L;
 constexpr Extended kDay_centuries = 2.7378507871e-5L;
@@ -40,9 +39,6 @@ constexpr Extended kEclipseLatitude_deg = 1.7L;
 
 // Earth radii per astronomical unit, kilometres per astronomical unit, and
 // the radii of the shadow cones (Earth radii): Sun + Moon, Sun - Moon, Moon.
-constexpr Extended kSunPlusMoon = 109.3952076L;
-constexpr Extended kSunMinusMoon = 108.8501924L;
-constexpr Extended kMoonRadius = 0.2725076L;
 
 // The early-date correction of the Sun's longitude: below this Julian date
 // (dynamical time) it grows by one degree per 8 500 000 days.
@@ -277,10 +273,10 @@ BesselianPoint BesselianElements(Extended jd, Extended deltaT_days) {
   p.y = Dot(rMoon, e2);
   p.z = Dot(rMoon, e3);
   p.basis = {e1.x, e1.y, e1.z, e2.x, e2.y, e2.z, e3.x, e3.y, e3.z};
-  p.f1 = ArcSinD(kSunPlusMoon / G);
-  p.f2 = ArcSinD(kSunMinusMoon / G);
-  p.l1 = p.z * kSunPlusMoon / G + kMoonRadius;
-  p.l2 = p.z * kSunMinusMoon / G - kMoonRadius;
+  p.f1 = ArcSinD(kSunPlusMoonRadii / G);
+  p.f2 = ArcSinD(kSunMinusMoonRadii / G);
+  p.l1 = p.z * kSunPlusMoonRadii / G + kMoonRadius_earthRadii;
+  p.l2 = p.z * kSunMinusMoonRadii / G - kMoonRadius_earthRadii;
   p.sunDistance_km = sun.dist_au * kAu_km;
   return p;
 }

@@ -33,6 +33,12 @@ enum SolarPhaseCode : int32_t {
   kHybridEclipse = 6,  // central, annular on one part of the path and total on another
 };
 
+// The shadow cones in Earth radii (6378.14 km): the sum and the difference
+// of the radii of the Sun and the Moon, and the Moon's radius (1738.1 km).
+inline constexpr Extended kSunPlusMoonRadii = 109.3952076L;
+inline constexpr Extended kSunMinusMoonRadii = 108.8501924L;
+inline constexpr Extended kMoonRadius_earthRadii = 0.2725076L;
+
 // Whether a phase code is that of a central eclipse (the shadow axis meets
 // the Earth).
 inline bool IsCentral(SolarPhaseCode code) { return code == kAnnularEclipse || code == kTotalEclipse; }

@@ -174,7 +174,7 @@ OrbitPoint PARABELKOORD(Extended q, Extended e, Extended dt_days) {
   if (!(q > 0 && Finite(q) && e > 0 && Finite(e) && Finite(dt_days))) return Undefined(OrbitSolver::NearParabolic);
   // Montenbruck & Pfleger, PARAB: a Barker-like cubic for U, corrected by
   // the Stumpff functions of E2 = U^2 (1 - e) / FAC until E2 settles.
-  const Extended tau = kGauss * dt_days;
+  const Extended tau = kGaussK * dt_days;
   Extended e2 = 0;
   Extended fac = e / 2;
   Extended u = 0;
@@ -215,7 +215,7 @@ Extended HYPANOM(Extended mh, Extended e) {
 OrbitPoint HyperbolicOrbit(Extended q, Extended e, Extended dt_days) {
   if (!(q > 0 && Finite(q) && e > 1 && Finite(e) && Finite(dt_days))) return Undefined(OrbitSolver::Hyperbolic);
   const Extended a = q / (e - 1);
-  const Extended k = kGauss / std::sqrt(a);
+  const Extended k = kGaussK / std::sqrt(a);
   const Extended H = HYPANOM(dt_days * k / a, e);
   const Extended x = a * (e - std::cosh(H));
   const Extended y = a * std::sqrt((e + 1) * (e - 1)) * std::sinh(H);
@@ -235,8 +235,8 @@ OrbitPoint OrbitAt(const CometBahnTyp& el, Extended t, Extended tau_days) {
 
   const Extended a = AxisForMeanAnomaly(el);
   const Extended sqrtA3 = std::sqrt(a * a * a);
-  const Extended m = UsesMeanAnomalyAtEpoch(el) ? kGauss * (t - el.TM0 - tau_days) / sqrtA3 + el.M0
-                                                : kGauss * sinceT0_days / sqrtA3;
+  const Extended m = UsesMeanAnomalyAtEpoch(el) ? kGaussK * (t - el.TM0 - tau_days) / sqrtA3 + el.M0
+                                                : kGaussK * sinceT0_days / sqrtA3;
   if (m < kNearParabolicMaxM_rad && std::fabs(1 - el.e) < 0.1L) return PARABELKOORD(el.q, el.e, sinceT0_days);
   if (el.e >= 1) return HyperbolicOrbit(el.q, el.e, sinceT0_days);
   return EllipticOrbit(a, el.e, m);

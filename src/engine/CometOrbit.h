@@ -29,7 +29,6 @@
 namespace orb {
 
 // Gaussian gravitational constant (radians per day).
-inline constexpr Extended kGauss = 0.01720209895L;
 
 // The solver an orbit takes at a given time.
 enum class OrbitSolver { Elliptic, NearParabolic, Hyperbolic };

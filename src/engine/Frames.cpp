@@ -9,7 +9,6 @@ namespace orb {
 namespace {
 
 // Arcseconds per radian of the short nutation series.
-constexpr Extended kNutationArcsecPerRad = 206264.8062L;
 
 Extended Wrap2Pi(Extended a) {
   Extended w = std::fmod(a, kTwoPi);
@@ -107,10 +106,10 @@ NutationAngles ShortNutation(Extended jd) {
   n.eps = 0.4090928L - 0.00022696L * T;
   n.dpsi = (-17.2L * std::sin(N) - 1.319L * std::sin(2 * (F - D + N)) - 0.227L * std::sin(2 * (F + N)) +
             0.206L * std::sin(2 * N) + 0.143L * std::sin(M)) /
-           kNutationArcsecPerRad;
+           kArcsecPerRadSeries;
   n.deps = (9.203L * std::cos(N) + 0.574L * std::cos(2 * (F - D + N)) + 0.098L * std::cos(2 * (F + N)) -
             0.09L * std::cos(2 * N)) /
-           kNutationArcsecPerRad;
+           kArcsecPerRadSeries;
   return n;
 }
 

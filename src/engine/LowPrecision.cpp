@@ -113,7 +113,7 @@ void MiniMoon(Extended t_centuries, Extended& ra_h, Extended& dec_deg) {
   const double ls = ArgumentRadD(mp::kMiniMoonSunAnomaly, t);
   const double d = ArgumentRadD(mp::kMiniMoonElongation, t);
   const double f = ArgumentRadD(mp::kMiniMoonLatArg, t);
-  const double arc = static_cast<double>(mp::kArcMini_arcsecPerRad);
+  const double arc = static_cast<double>(kArcsecPerRadSeries);
 
   const AngleMultiples lm(l), lsm(ls), fm(f), dm(d);
   const double dl_arcsec = MiniMoonSum(mp::kMiniMoonLon, lm, lsm, fm, dm);

@@ -25,7 +25,6 @@ namespace orb::mp {
 // 6.283185308 moves no angle by more than 0.002").
 inline constexpr Extended kP2 = 6.283185307L;
 // Arcseconds per radian: MINI_MOON (ARC) and MOON (ARC).
-inline constexpr Extended kArcMini_arcsecPerRad = 206264.8062L;
 inline constexpr Extended kArcMoon_arcsecPerRad = 206264.81L;
 // Arcseconds per full turn.
 inline constexpr Extended kTurn_arcsec = 1296000.0L;

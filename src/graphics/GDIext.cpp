@@ -5,10 +5,11 @@
 #include <cmath>
 #include <utility>
 
+#include "core/Constants.h"
+
 namespace orb {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 // The smallest world extent: a zero-size area gives 1e-20 instead of 0.
 constexpr float kTinyExtent = 1e-20f;
 // Device coordinates stay within this many pixels of the origin.

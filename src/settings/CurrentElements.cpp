@@ -23,7 +23,6 @@ namespace {
 constexpr const char* kErrorCaption = "Fehler!";
 
 // Gaussian gravitational constant (radians per day).
-constexpr Extended kGaussK = 0.01720209895L;
 
 // Removes control characters and blanks from both ends.
 std::string Trim(const std::string& s) {

@@ -36,16 +36,14 @@ SettingsKey Text(const char* key, TextField f, std::size_t maxChars = 0, bool re
   return k;
 }
 
-// Julian dates the calendar routines can write (some 2.7 million years).
-constexpr Extended kJulianDateLimit = 1e9L;
 
 const std::vector<SettingsKey>& Table() {
   static const std::vector<SettingsKey> keys = {
       Flag("DatSpeichern", [](TSettings& s) -> bool& { return s.DatSpeichern; }, KeySave::Always),
-      Real("Startdat", [](TSettings& s) -> Extended& { return s.Startdat; }, -7, -kJulianDateLimit,
-           kJulianDateLimit, KeySave::IfDatSpeichern),
+      Real("Startdat", [](TSettings& s) -> Extended& { return s.Startdat; }, -7, -kCalendarLimit_jd,
+           kCalendarLimit_jd, KeySave::IfDatSpeichern),
       Flag("Speichern", [](TSettings& s) -> bool& { return s.Speichern; }, KeySave::Always),
-      Real("DeltaTab", [](TSettings& s) -> Extended& { return s.DeltaTab; }, -7, -kJulianDateLimit, kJulianDateLimit),
+      Real("DeltaTab", [](TSettings& s) -> Extended& { return s.DeltaTab; }, -7, -kCalendarLimit_jd, kCalendarLimit_jd),
       Text("OrtsDatName", [](TSettings& s) -> std::string& { return s.OrtsDatName; }),
       Text("Ort.Name", [](TSettings& s) -> std::string& { return s.Ort.Name; }, kMaxPlaceNameChars),
       Real("Ort.Laenge", [](TSettings& s) -> Extended& { return s.Ort.Laenge; }, -3, -360, 360),
@@ -68,7 +66,7 @@ const std::vector<SettingsKey>& Table() {
       // Written with the table columns; the main section reads it once more
       // with its own default.
       Real("Schrittweite", [](TSettings& s) -> Extended& { return s.TableColumns.Schrittweite; }, kRoundTripDecimals,
-           -kJulianDateLimit, kJulianDateLimit, KeySave::WithColumns),
+           -kCalendarLimit_jd, kCalendarLimit_jd, KeySave::WithColumns),
       Flag("ShowJulDat", [](TSettings& s) -> bool& { return s.ShowJulDat; }),
       // A twilight depth takes the event kind 90 + depth of the rise and set
       // search; below -86 degrees that kind would be the Moon's rise and set.

@@ -10,9 +10,6 @@
 namespace orb {
 namespace {
 
-// Julian dates farther from JD 0 than this (some 2.7 million years) have no
-// calendar date with a 32-bit year.
-constexpr Extended kMaxCalendarJD = 1e9L;
 // Clock times beyond this many seconds, short times beyond this many
 // minutes (tens of thousands of years) are not written.
 constexpr Extended kMaxTimeCount = 1e12L;
@@ -40,7 +37,7 @@ std::string Placeholder(int width) {
 // Whole part (truncated) of a finite value in the range of the formats.
 long long Whole(Extended v) { return static_cast<long long>(std::trunc(v)); }
 
-bool InCalendarRange(Extended jd) { return std::isfinite(jd) && std::fabs(jd) <= kMaxCalendarJD; }
+bool InCalendarRange(Extended jd) { return std::isfinite(jd) && std::fabs(jd) <= kCalendarLimit_jd; }
 
 // Leading blanks of a minutes or seconds field written as "0".
 std::string ZeroFilled(std::string s) {

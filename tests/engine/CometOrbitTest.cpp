@@ -146,7 +146,7 @@ TEST_F(CometOrbit, MeeusParabolicAndNearParabolicExamples) {
 // after (elliptic; PARABELKOORD checks it); e = 1.2 is hyperbolic at every
 // instant, also with its a never derived (a = 0).
 TEST_F(CometOrbit, SolverChoiceAndCrossChecks) {
-  const OrbitPoint p = OrbitAt(Orbit(1, 1, 0.01L), 4 * std::sqrt(2.0L) / 3 / kGauss, 0);
+  const OrbitPoint p = OrbitAt(Orbit(1, 1, 0.01L), 4 * std::sqrt(2.0L) / 3 / kGaussK, 0);
   EXPECT_EQ(p.solver, OrbitSolver::NearParabolic);
   EXPECT_NEAR(D(p.nu / kDeg), 90, 1e-9);
   EXPECT_NEAR(D(p.r), 2, 1e-12);
@@ -157,7 +157,7 @@ TEST_F(CometOrbit, SolverChoiceAndCrossChecks) {
     OrbitPoint check;
   } cases[] = {
       {Orbit(0.5L, 0.95L, 10), -100, OrbitSolver::NearParabolic,
-       EllipticOrbit(10, 0.95L, kGauss * -100 / std::sqrt(1000.0L))},
+       EllipticOrbit(10, 0.95L, kGaussK * -100 / std::sqrt(1000.0L))},
       {Orbit(0.5L, 0.95L, 10), 600, OrbitSolver::Elliptic, PARABELKOORD(0.5L, 0.95L, 600)},
       {Orbit(2, 1.2L, 0), -200, OrbitSolver::Hyperbolic, PARABELKOORD(2, 1.2L, -200)},
   };

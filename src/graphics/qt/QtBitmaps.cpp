@@ -10,13 +10,13 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/Constants.h"
 #include "core/SafeFile.h"
 #include "graphics/qt/QtCanvas.h"
 
 namespace orb {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 constexpr double kMetresPerInch = 0.0254;
 // Bitmap sides beyond this many pixels are not attempted.
 constexpr double kMaxBitmapSide = 1e6;
