@@ -98,9 +98,21 @@ Extended CalendarToJD(int32_t year, int32_t month, Extended day) {
   return yearDays + Int(30.6001L * (m + 1)) + b + day + 1720996.5L;
 }
 
+Extended DayNumber(Extended jd, float zone_h) {
+  return Floor(jd + static_cast<Extended>(zone_h) / 24 + 0.5L + kMidnightTolerance_days);
+}
+
+Extended ZoneMidnight(Extended jd, float zone_h) {
+  return DayNumber(jd, zone_h) - 0.5L - static_cast<Extended>(zone_h) / 24;
+}
+
+Extended ClockDays(Extended jd, float zone_h) { return jd + zone_h / 24.000001L + 0.500001L; }
+
+Extended MinuteDays(Extended jd, float zone_h) { return jd + zone_h / 24.0001L + 0.50002L; }
+
 CalendarDate JDToCalendar(Extended jd) {
-  const Extended z = Floor(jd + 0.50001L);
-  const Extended shifted = jd + 0.500001L;
+  const Extended z = DayNumber(jd);
+  const Extended shifted = ClockDays(jd, 0);
   // An instant just before midnight that was moved to the next day starts
   // that day at 0h.
   const Extended fraction = Floor(shifted) == z ? shifted - z : 0;
@@ -201,7 +213,7 @@ bool SummerTime(float& zone_h, float baseZone_h, Extended jd) {
   const CalendarDate date = JDToCalendar(local);
   // The weekday of the same day that JDToCalendar names (an instant less
   // than 0.864 s before midnight already counts to the next day there).
-  const int weekday = WeekdayOfDayNumber(static_cast<long long>(Floor(local + 0.50001L)));
+  const int weekday = WeekdayOfDayNumber(static_cast<long long>(DayNumber(local)));
 
   // Days from now to the next Sunday 02:00 zone time (0 = Monday).
   Extended untilSunday = 6.0833333333L - (Frac(date.day) + weekday);
@@ -237,7 +249,8 @@ Extended ClockToJD(int32_t year, int32_t month, int32_t day, int32_t hour, int32
 }
 
 float LocalSiderealTime(Extended lonEast_deg, Extended jd) {
-  const Extended hours = Frac(jd + 0.50001L) * 24 + (jd - 2443873.5L) * 0.06570982237L +
+  // The hours of the day with the day's lead (0.86 s of time ahead).
+  const Extended hours = Frac(jd + 0.5L + kMidnightTolerance_days) * 24 + (jd - 2443873.5L) * 0.06570982237L +
                          6.604441111L + lonEast_deg / 15;
   return static_cast<float>(Modulo(24, hours));
 }

@@ -34,6 +34,25 @@ Extended CalendarToJD(int32_t year, int32_t month, Extended day);
 // January 1.5 (day number and fraction are taken with the floor).
 CalendarDate JDToCalendar(Extended jd);
 
+// Instants are read with a small lead, so that an instant computed a hair
+// before a whole day, second or minute (the rounding of a sum of steps, of a
+// conversion) shows that day, second or minute rather than the one before.
+
+// The civil day number (the Julian date of the day's noon, an integer) of
+// `jd` in UT, or in zone time with `zone_h`: an instant less than 0.864 s
+// (kMidnightTolerance_days) before midnight counts to the next day.
+Extended DayNumber(Extended jd, float zone_h = 0);
+// The UT instant (JD) at which the zone day of `jd` begins (its midnight in
+// zone time), under the same rule.
+Extended ZoneMidnight(Extended jd, float zone_h);
+// The local day count of `jd` as the clock columns read it:
+// jd + zone/24.000001 + 0.500001. Its integer part is the day number, its
+// fraction the time of day, read 0.0864 s ahead.
+Extended ClockDays(Extended jd, float zone_h);
+// The same for times shown to the minute, read 1.7 s ahead:
+// jd + zone/24.0001 + 0.50002.
+Extended MinuteDays(Extended jd, float zone_h);
+
 // Centuries since J2000 and back.
 Extended JulianCenturies(Extended jd);
 Extended JDFromCenturies(Extended t);

@@ -253,13 +253,6 @@ void ContactAngles(const TSettings& s, LocalEclipse& c, int i) {
 
 // ---- visibility ----
 
-// Local midnight (JD, UT) of the zone day that holds `jd`, as the rise/set
-// search counts days.
-Extended ZoneDayStart(Extended jd, float zone_h) {
-  const Extended zoneDays = static_cast<Extended>(zone_h) / 24;
-  return std::floor(jd - kMJDOffset + zoneDays + 0.00001L) - zoneDays + kMJDOffset;
-}
-
 // Whether the Sun stands above -50' at some instant from T1 to T4.
 bool SunUpDuring(const TSettings& s, const LocalEclipse& c) {
   const int steps = static_cast<int>(std::ceil((c.T4 - c.T1) / kSunUpStep_cy));
@@ -286,7 +279,7 @@ bool Visible(const TSettings& s, LocalEclipse& c) {
   if (dec >= 90 - lat || dec <= -90 - lat) return true;
   if (day.rise_h < 0 || day.set_h < 0) return SunUpDuring(s, c);
   const Extended jd1 = JDFromCenturies(c.T1), jd4 = JDFromCenturies(c.T4);
-  const Extended midnight = ZoneDayStart(jd4, c.zone_h);
+  const Extended midnight = ZoneMidnight(jd4, c.zone_h);
   for (int k = -1; k <= 1; ++k) {
     Extended rise = midnight + k + day.rise_h / 24.0L;
     const Extended set = midnight + k + day.set_h / 24.0L;

@@ -69,7 +69,7 @@ std::vector<MoonPlace> MoonPlaces(const Finsternistyp& e) {
 
 // The clock time (hours and minutes, the record's zone) of `offset`.
 std::string LabelText(const Finsternistyp& e, Extended offset) {
-  return ShortTimeText(24 * Frac(e.base + offset + e.zone / 24.0001L + 0.5000002L));
+  return ZoneShortTimeText(e.base + offset, e.zone);
 }
 
 void MoonDiscs(tGDIext& g, const std::vector<MoonPlace>& places, float radius) {

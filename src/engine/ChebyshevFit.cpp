@@ -160,11 +160,14 @@ MoonPhase MoonPhaseValue(Extended jd) {
   MoonPhase phase;
   phase.lon_rad = moon.lon_rad;
   phase.lat_rad = moon.lat_rad;
-  const Extended sunLon_rad = SunLongitudeShort(jd);
-  // a lies in (1.4999, 3.4999) because both longitudes lie in [0, 2pi).
-  const Extended a = (phase.lon_rad - sunLon_rad) / kTwoPi + 2.4999L;
-  phase.P = (a - std::trunc(a) - 0.4999L) * 2;
+  phase.P = PhaseValueOfLongitudes(phase.lon_rad, SunLongitudeShort(jd));
   return phase;
+}
+
+Extended PhaseValueOfLongitudes(Extended moonLon_rad, Extended sunLon_rad) {
+  // t lies in (1.4999, 3.4999) because both longitudes lie in [0, 2pi).
+  const Extended t = (moonLon_rad - sunLon_rad) / kTwoPi + 2.4999L;
+  return (t - std::trunc(t) - 0.4999L) * 2;
 }
 
 Extended RefinePhaseTime(Extended& jd, Extended elongation_rad, bool tdt) {

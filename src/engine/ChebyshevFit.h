@@ -39,6 +39,13 @@ struct MoonPhase {
 };
 MoonPhase MoonPhaseValue(Extended jd);
 
+// The phase value P of the Moon's and the Sun's ecliptic longitudes
+// (radians, each in [0, 2pi)): with t = (moon - sun)/2pi + 2.4999,
+// P = 2 (Frac(t) - 0.4999), in (-1, 1]: 0 at new moon, 1 at full moon,
+// positive while waxing. The 0.0001 of a turn (0.036 degree) puts the full
+// moon itself at +1 rather than -1.
+Extended PhaseValueOfLongitudes(Extended moonLon_rad, Extended sunLon_rad);
+
 // Moves `jd` (UT) to the nearest instant at which the Moon's longitude minus
 // the Sun's equals `elongation_rad` (0 new moon, pi/2 first quarter, ...).
 // Apparent longitudes of date from the planetary theory (light time and

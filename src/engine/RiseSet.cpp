@@ -98,12 +98,8 @@ int32_t TwilightKind(float depth_deg) { return kTwilightDepthBase + static_cast<
 
 RiseSetResult RiseSet(int32_t kind, Extended lat_deg, Extended lonWest_deg, float zone_h, Extended jd) {
   const bool withTransit = !IsTwilight(kind);
-  // The local calendar day and its midnight in UT (as MJD). The floor keeps
-  // days before MJD 0 (1858) right.
-  const Extended mjd = jd - kMJDOffset;
-  const Extended zoneDays = static_cast<Extended>(zone_h) / 24;
-  const Extended day = std::floor(mjd + zoneDays + 0.00001L);
-  const Extended midnight = day - zoneDays;
+  // The midnight in UT (as MJD) that begins the local calendar day.
+  const Extended midnight = ZoneMidnight(jd, zone_h) - kMJDOffset;
 
   const Extended lat_rad = DegToRad(lat_deg);
   const AltitudeFunction s{IsMoon(kind), std::sin(lat_rad), std::cos(lat_rad),

@@ -25,8 +25,7 @@ Extended Hours24(Extended h) {
 // hour angle's sidereal hours become solar time at 23.93447/24, and the
 // transits of neighbouring days lie one sidereal day apart.
 Extended CulminationOnTheDay(Extended jd, float zone_h, Extended theta_h, Extended ra_h) {
-  const Extended zone_d = static_cast<Extended>(zone_h) / 24;
-  const Extended dayStart = std::floor(jd + zone_d + 0.50001L) - 0.5L - zone_d;
+  const Extended dayStart = ZoneMidnight(jd, zone_h);
   Extended hoursToTransit = std::remainder(ra_h - theta_h, 24.0L);  // the nearest transit, (-12, 12]
   Extended transit = jd + hoursToTransit * kSiderealDay_d / 24;
   while (transit < dayStart) transit += kSiderealDay_d;

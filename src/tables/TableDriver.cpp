@@ -6,6 +6,7 @@
 
 #include "core/KernelReport.h"
 #include "core/NumText.h"
+#include "engine/ChebyshevFit.h"
 #include "engine/CometOrbit.h"
 #include "engine/Frames.h"
 #include "engine/LowPrecision.h"
@@ -53,8 +54,7 @@ void TheoryPosition(const TSettings& s, Extended tt, Row& row) {
   row.mag = asked(phenomena, p.mag), row.diam = asked(phenomena, p.diam_arcsec);
   if (s.Objekt == kMoon) {
     // Phase value: 0 at new moon, +-1 at full moon, positive while waxing.
-    const Extended t = (row.lon - SunLongitudeShort(tt)) / kTwoPi + 2.4999L;
-    row.P = 2 * (t - std::floor(t) - 0.4999L);
+    row.P = PhaseValueOfLongitudes(row.lon, SunLongitudeShort(tt));
     row.moonPhaseAngle = ((row.P >= 0 ? 1 : -1) - row.P) * kPi;
   }
   if (phaseAngle) row.R = theory::Position(tt_d, theory::kCodeSun, corrections).delta_au;

@@ -163,7 +163,7 @@ DateStyle DateStyleOf(const TSettings& s) { return DateStyle{s.NewDateFormat, s.
 
 ZoneInstant ZoneInstantOf(Extended jd, float zone_h) {
   ZoneInstant t;
-  const Extended local = jd + zone_h / 24.000001L + 0.500001L;
+  const Extended local = ClockDays(jd, zone_h);
   if (!InCalendarRange(local)) return t;
   t.dayJD = std::floor(local);
   t.second = std::llround((24 * (local - t.dayJD) + 0.0001L) * 3600);
@@ -233,7 +233,7 @@ struct ZoneMinute {
 };
 ZoneMinute ZoneMinuteOf(Extended jd, float zone_h) {
   ZoneMinute m;
-  const Extended local = jd + zone_h / 24.0001L + 0.50002L;
+  const Extended local = MinuteDays(jd, zone_h);
   if (!InCalendarRange(local)) return m;
   m.day.dayJD = std::floor(local);
   m.minute = std::llround(24 * 60 * (local - m.day.dayJD));
