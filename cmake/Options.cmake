@@ -12,8 +12,11 @@ if(ORBITELLO_WERROR)
   add_compile_options(-Werror)
 endif()
 if(ORBITELLO_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  add_link_options(-fsanitize=address,undefined)
+  # GCC's "undefined" leaves out float-to-integer conversions that overflow
+  # (a NaN or 1e300 made an int); they are undefined behaviour as well.
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined,float-cast-overflow)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 # orbitello_library(name SOURCES ... DEPENDS ...): one static library per subsystem folder.

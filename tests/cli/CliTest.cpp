@@ -198,3 +198,172 @@ TEST(CliApp, UnreadableSettingsFileEndsTheRun) {
 
 }  // namespace
 }  // namespace orb::cli
+
+namespace orb::cli {
+namespace {
+
+struct Outcome {
+  int status = 0;
+  std::string out, err;
+};
+Outcome RunWith(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  Outcome r;
+  r.status = RunCli(args, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+// The exit status says whether anything valid was computed: dates beyond
+// the ephemeris files (they end in the year 5400; JD 4000000 is the year
+// 6239), a range that ends before it begins, elements of no orbit, a
+// yearbook without objects; each with one message naming the reason.
+TEST(CliApp, NothingValidComputedExitsWithOne) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string message;  // part of standard error
+  } cases[] = {
+      {{"--no-ini", "--set", "Startdat=4000000", "--set", "Tabelle=1", "table"}, kExitFailure, "reicht vom"},
+      {{"--no-ini", "--set", "Startdat=4000000", "phases"}, kExitFailure, "liefert die Ephemeride keine Position"},
+      {{"--no-ini", "--set", "Startdat=4000000", "solar-eclipses"}, kExitFailure, "reicht vom"},
+      {{"--no-ini", "--set", "Startdat=4000000", "eclipse-path"}, kExitFailure, "reicht vom"},
+      {{"--no-ini", "--set", "Tabelle=1", "--set", "DeltaTab=-5", "phases"}, kExitFailure, "endet vor seinem Beginn"},
+      {{"--no-ini", "--set", "Objekt=9", "table"}, kExitFailure, "Abschnitt [Komet]"},
+      {{"--no-ini", "table"}, kExitOk, ""},
+  };
+  for (const auto& c : cases) {
+    const Outcome r = RunWith(c.args);
+    std::string call;
+    for (const std::string& a : c.args) call += a + " ";
+    EXPECT_EQ(r.status, c.status) << call << "\n" << r.err;
+    if (!c.message.empty()) {
+      EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    // No cell prints a number that could not be computed.
+    EXPECT_EQ(r.out.find("nan"), std::string::npos);
+  }
+  // A yearbook whose sections all say no.
+  test::TempDir dir;
+  std::string ini;
+  for (const char* name : {"Sonne", "Mond", "Merkur", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptun"}) {
+    ini += std::string("[Jahrbucheinstellungen ") + name + "]\nObjDarstell=0\n";
+  }
+  const Outcome r = RunWith({"--ini", dir.write("jahrbuch.ini", ini), "yearbook"});
+  EXPECT_EQ(r.status, kExitFailure);
+  EXPECT_NE(r.err.find("kein Objekt ausgewählt"), std::string::npos) << r.err;
+}
+
+// A table past the ephemeris: every row keeps its columns with "---", the
+// reason is said once, not once per row.
+TEST(CliApp, RowsWithoutPlaceShowPlaceholdersAndOneMessage) {
+  const Outcome r = RunWith({"--no-ini", "--set", "Startdat=4000000", "--set", "Tabelle=1", "--set", "Objekt=4",
+                         "--set", "DeltaTab=70", "--set", "Helligkeit=1", "table"});
+  EXPECT_EQ(r.status, kExitFailure);
+  std::istringstream lines(r.out);
+  std::string line;
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    if (line.rfind("Fr ", 0) == 0 || line.rfind("Sa ", 0) == 0 || line.rfind("So ", 0) == 0 ||
+        line.rfind("Mo ", 0) == 0 || line.rfind("Di ", 0) == 0 || line.rfind("Mi ", 0) == 0 ||
+        line.rfind("Do ", 0) == 0) {
+      ++rows;
+      EXPECT_NE(line.find("---"), std::string::npos) << line;
+    }
+  }
+  EXPECT_EQ(rows, 11);  // 70 days in steps of 7: 0, 7, ..., 70
+  std::size_t messages = 0;
+  for (std::size_t at = r.err.find("Ephemeride:"); at != std::string::npos; at = r.err.find("Ephemeride:", at + 1))
+    ++messages;
+  EXPECT_EQ(messages, 1u) << r.err;
+}
+
+// --set is our own contract, stricter than the lenient file reader: an
+// unknown key, a value that is no number for a numeric key, a value the
+// program cannot mean and a text that is no date for Startdat are usage
+// errors; blanks around the key are trimmed as in the file.
+TEST(CliApp, SetValuesAreChecked) {
+  const struct {
+    std::string set;
+    int status;
+    std::string message;
+  } cases[] = {
+      {"Ortsbreite=51", kExitUsage, "Unbekannter Schlüssel \"Ortsbreite\""},
+      {"Ort.Breite=95", kExitUsage, "Ort.Breite = 95 liegt nicht zwischen -90 und 90"},
+      {"BasisZeitzone=15", kExitUsage, "BasisZeitzone"},
+      {"DaemmTiefe=-89", kExitUsage, "DaemmTiefe"},
+      {"DeltaTab=1e5000", kExitUsage, "keine endliche Zahl"},
+      {"Schrittweite=sieben", kExitUsage, "erwartet eine Zahl"},
+      {"Objekt=Mond", kExitUsage, "erwartet eine ganze Zahl"},
+      {"Tabelle=ja", kExitUsage, "erwartet 1 oder 0"},
+      {"Startdat=2024-02-30", kExitUsage, "Startdat erwartet"},
+      {"Startdat=gestern", kExitUsage, "Startdat erwartet"},
+      {" Ort.Breite =48.78", kExitOk, ""},
+      {"Ort.Laenge=9,18", kExitOk, ""},
+      {"Fenster_X=10", kExitOk, ""},
+  };
+  for (const auto& c : cases) {
+    const Outcome r = RunWith({"--no-ini", "--set", c.set, "table"});
+    EXPECT_EQ(r.status, c.status) << c.set << "\n" << r.err;
+    if (!c.message.empty()) {
+      EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+  }
+}
+
+// Startdat as a calendar date and time in the zone the settings give, as
+// the date dialog reads it: 2024-04-08 13:00 is MESZ with automatic summer
+// time (the last Sunday of March was March 31), MEZ without, UTC with TDT's
+// zone 0; the row shows the time as typed.
+TEST(CliApp, StartDateAsCalendarDate) {
+  const struct {
+    std::vector<std::string> sets;
+    std::string row;
+  } cases[] = {
+      {{"Startdat=2024-04-08T13:00", "AutoSommerzeit=1"}, "Mo 08.04.2024 13:00:00 "},
+      {{"Startdat=2024-04-08 13:00:00"}, "Mo 08.04.2024 13:00:00 "},
+      {{"Startdat=2024-04-08", "TDT=1"}, "Mo 08.04.2024  0:00:00 "},
+      {{"Startdat=-0584-05-28T12:00", "BasisZeitzone=0"}, "28.05.-584 12:00:00 "},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"--no-ini"};
+    for (const std::string& s : c.sets) args.insert(args.end(), {"--set", s});
+    args.push_back("table");
+    const Outcome r = RunWith(args);
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find(c.row), std::string::npos) << r.out;
+  }
+  // 13:00 MESZ is 11:00 UT: the row's Julian date 2460409.958333.
+  const Outcome jd = RunWith({"--no-ini", "--set", "Startdat=2024-04-08T13:00", "--set", "AutoSommerzeit=1", "--set",
+                          "ShowJulDat=1", "table"});
+  EXPECT_NE(jd.out.find("2460408.95833"), std::string::npos) << jd.out;
+}
+
+// Objekt given alone also names the planet: Objekt=4 is Jupiter (the
+// start-up rule would otherwise lower it to PlanetNr, Mercury); with
+// PlanetNr given too, the file's rule holds.
+TEST(CliApp, ObjektAloneSetsThePlanet) {
+  EXPECT_NE(RunWith({"--no-ini", "--set", "Objekt=4", "table"}).out.find("\nJupiter\n"), std::string::npos);
+  EXPECT_NE(RunWith({"--no-ini", "--set", "Objekt=4", "--set", "PlanetNr=2", "table"}).out.find("\nVenus\n"),
+            std::string::npos);
+}
+
+// A stream that fails every write, as standard output on a full disk.
+struct FullDisk : std::streambuf {
+  int overflow(int) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(CliApp, FailedOutputIsReportedWithOne) {
+  FullDisk full;
+  std::ostream out(&full);
+  std::ostringstream err;
+  EXPECT_EQ(RunCli({"--no-ini", "--set", "Tabelle=1", "--set", "DeltaTab=3650", "--set", "Schrittweite=1", "table"},
+                   out, err),
+            kExitFailure);
+  EXPECT_NE(err.str().find("Die Ausgabe konnte nicht vollständig geschrieben werden"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orb::cli

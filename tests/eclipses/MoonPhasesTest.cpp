@@ -246,3 +246,37 @@ TEST(MoonPhases, TwoCenturiesAgainstSwissEphemeris) {
 
 }  // namespace
 }  // namespace orb
+
+namespace orb {
+namespace {
+
+using test::ScriptedHost;
+using test::UtcStart;
+
+// Near the end of the ephemeris files (JD 3693380, 5400 January 19): the
+// list stops at the last phase the theory can place and says why, instead
+// of adding 7 days to a phase it could not find (every later "phase" a
+// Thursday at 15:55:46). Each printed phase is a real one: its successor
+// lies 6 to 9 days later, never exactly 7.
+TEST(MoonPhases, ListEndsWhereTheEphemerisEnds) {
+  TSettings s = UtcStart(3693340, 80);
+  ScriptedHost host;
+  TRunContext run(s);
+  const int64_t printed = ListMoonPhases(s, run, host);
+  const std::vector<std::string> lines = PhaseLines(host);
+  EXPECT_EQ(static_cast<int64_t>(lines.size()), printed);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_LE(lines.size(), 8u);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const double gap = LineJD(lines[i]) - LineJD(lines[i - 1]);
+    EXPECT_GT(gap, 5.5) << lines[i];
+    EXPECT_LT(gap, 9.0) << lines[i];
+    EXPECT_GT(std::fabs(gap - 7.0), 1e-6) << lines[i];
+  }
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("reicht vom"), std::string::npos) << host.boxes[0].text;
+  EXPECT_EQ(run.RunState, 0);
+}
+
+}  // namespace
+}  // namespace orb

@@ -145,9 +145,11 @@ TEST(CurrentElementsFile, EmptyNameDefaultsAndTheAxisRule) {
   el.a = 7.5L;
   LoadCurrentElements(IniDocument::Parse("[Komet]\nName=\nExz=0.5\nPerDist=1\n"), el);
   EXPECT_EQ(std::tuple(el.name, el.a, el.e), std::tuple("", 7.5L, 0.0L));
-  // A name alone: PerDat 2444000, everything else 0.
+  // A name alone: PerDat 2444000, the equinox 2000.0 (not the year 0, which
+  // would precess the place over two thousand years), everything else 0.
   LoadCurrentElements(IniDocument::Parse("[Komet]\nName=X\n"), el);
   EXPECT_EQ(std::tuple(el.T0, el.a, el.asteroid), std::tuple(2444000.0L, 0.0L, false));  // a = |0 / (1 - 0)|
+  EXPECT_EQ(el.equinox, 2000.0f);
   // A stored parabola keeps a; a hyperbola gets |1 / (1 - 1.5)| = 2.
   el.a = 7.5L;
   LoadCurrentElements(IniDocument::Parse("[Komet]\nName=X\nExz=1\nPerDist=1\n"), el);

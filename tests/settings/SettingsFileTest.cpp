@@ -243,7 +243,7 @@ TSettings EveryFieldChanged() {
                      &c.AzimKoor, &c.AufKulmUnt, &c.AEDaemm, &c.AufUntAz, &c.Entfernung, &c.Elongation,
                      &c.Helligkeit, &c.Durchmesser, &c.Mondphase, &c.Mondalter, &c.PhysEph})
     *flag = !*flag;
-  c.Schrittweite = 0.125f;
+  c.Schrittweite = 1.0L / 1440;  // one minute: no finite decimal fraction
   return s;
 }
 
@@ -260,6 +260,9 @@ TEST(SettingsFile, RoundTripOfEveryPersistentField) {
   SettingsFile again;
   WriteSettings(again, back);
   EXPECT_EQ(again.Document().Serialize(), test::TempDir::read(f.Path()));
+  // The step reads back exactly: with 7 decimals a minute came back as
+  // 0.0006944 day, 3.8 ms short, and a table drifted a second in 260 rows.
+  EXPECT_EQ(back.TableColumns.Schrittweite, 1.0L / 1440);
 }
 
 TEST(SettingsFile, WindowKeys) {

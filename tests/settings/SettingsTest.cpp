@@ -3,6 +3,9 @@
 // the start-up normalisation.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "core/TimeScales.h"
 #include "settings/IniDocument.h"
 #include "settings/RunContext.h"
@@ -20,30 +23,38 @@ TSettings Load(const std::string& mainSectionLines) {
   return s;
 }
 
-TEST(Settings, NoKeysGiveTheDefaults) {
+// A settings file without any keys gives the default table: the Sun at
+// Ortheim (7.19 E, 51.74 N), 28 days from JD 2455956.0 in steps of 7 days,
+// zone 1 h, list mode off; the main section's step is its own 7, not the
+// 10 of a yearbook section without one.
+TEST(Settings, NoKeysGiveTheDefaultTable) {
   const TSettings s = Load("");
-  EXPECT_EQ(s.Objekt, kSun);
-  EXPECT_EQ(s.PlanetNr, 1);
-  EXPECT_EQ(s.Ort.Name, "Ortheim");
-  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.19);
-  EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Breite), 51.74);
-  EXPECT_EQ(s.Startdat, 2455956.0L);
-  EXPECT_EQ(s.DeltaTab, 28);
-  EXPECT_EQ(s.TableColumns.Schrittweite, 7.0f);  // the main section's step, not the columns' default 10
-  EXPECT_EQ(s.BasisZeitzone, 1.0f);
-  EXPECT_EQ(s.Zeitzone, 1.0f);
-  EXPECT_FALSE(s.Tabelle);
-  EXPECT_TRUE(s.Nutation);
-  EXPECT_FALSE(s.Aberration);
-  EXPECT_TRUE(s.Lichtlaufzeit);
-  EXPECT_EQ(s.Aequinokt, 2000.0f);
-  EXPECT_EQ(s.OrtsDatName, "ORTE.DAT");
-  EXPECT_EQ(s.GeoFileName, "geo.dat");
-  EXPECT_EQ(s.Editor, "notepad.exe");
-  EXPECT_TRUE(s.TableColumns.RaDe);
-  EXPECT_TRUE(s.TableColumns.AufKulmUnt);
-  EXPECT_FALSE(s.TableColumns.PhysEph);
-  EXPECT_EQ(s.ArbitraryTitle, "unbenannt");
+  EXPECT_EQ(std::tuple(s.Objekt, s.Ort.Name, s.Startdat, s.DeltaTab, s.TableColumns.Schrittweite, s.Zeitzone, s.Tabelle),
+            std::tuple(kSun, std::string("Ortheim"), 2455956.0L, 28.0L, 7.0L, 1.0f, false));
+  EXPECT_EQ(std::tuple(s.Ort.Laenge, s.Ort.Breite), std::tuple(7.19L, 51.74L));
+}
+
+// Numbers the program cannot mean (a latitude beyond the pole, a zone no
+// country keeps, a range too long to count, a value that is no finite
+// number) keep their default, each with one message naming the key.
+TEST(Settings, ValuesThatCannotBeMeantKeepTheDefault) {
+  std::vector<SettingsProblem> problems;
+  TSettings s;
+  LoadSettings(IniDocument::Parse("[Astronomieprogramm Einstellungen]\nOrt.Breite=95\nBasisZeitzone=20\n"
+                                  "DeltaTab=1e5000\nSchrittweite=1e5000\nStartdat=1e300\nDaemmTiefe=-90\n"
+                                  "Ort.Laenge=-122.4\n"),
+               s, kNow, &problems);
+  const TSettings d = Load("");
+  EXPECT_EQ(std::tuple(s.Ort.Breite, s.BasisZeitzone, s.DeltaTab, s.TableColumns.Schrittweite, s.Startdat,
+                       s.DaemmTiefe),
+            std::tuple(d.Ort.Breite, d.BasisZeitzone, d.DeltaTab, d.TableColumns.Schrittweite, d.Startdat,
+                       d.DaemmTiefe));
+  EXPECT_EQ(s.Ort.Laenge, -122.4L);  // within range: taken
+  std::vector<std::string> keys;
+  for (const SettingsProblem& p : problems) keys.push_back(p.key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"Startdat", "DeltaTab", "Ort.Breite", "BasisZeitzone", "Schrittweite",
+                                            "DaemmTiefe"}));
+  EXPECT_NE(problems[0].text.find("Startdat = 1e300 liegt nicht zwischen"), std::string::npos) << problems[0].text;
 }
 
 TEST(Settings, ValueForms) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "engine/PlanetaryTheory.h"
+#include "settings/SettingsKeys.h"
 #include "settings/SettingsLoad.h"
 #include "support/Osculating.h"
 #include "support/ScriptedHost.h"
@@ -138,14 +139,56 @@ TEST(TableDriver, StopQuestion) {
   }
 }
 
-TEST(TableDriver, ZeroStepInListModeGivesOneRow) {
+// List mode with a step that cannot move the clock (zero, negative, or
+// below a second: 1e-20 day repeated the first row for ever) gives the one
+// row of the start with a warning; a table of more rows than can be meant
+// (2e-5 day over ten years: ceil(3650 / 2e-5) + 1 = 182 500 001) is refused
+// with its count; an ordinary table has its rows and no message.
+TEST(TableDriver, StepAndRowCountGuards) {
+  const struct {
+    Extended step_days, range_days;
+    std::size_t rows;
+    std::string warning;
+  } cases[] = {
+      {0, 28, 1, "kleiner als eine Sekunde"},     {-7, 28, 1, "kleiner als eine Sekunde"},
+      {1e-20L, 28, 1, "kleiner als eine Sekunde"}, {2e-5L, 3650, 0, "182500001 Zeilen"},
+      {7, 28, 5, ""},
+  };
+  for (const auto& c : cases) {
+    TSettings s = Defaults();
+    s.Tabelle = true;
+    s.TableColumns.Schrittweite = c.step_days;
+    s.DeltaTab = c.range_days;
+    ScriptedHost host;
+    TRunContext run(s);
+    const TableResult result = ComputeTable(s, run, host);
+    EXPECT_EQ(host.lines.size(), 4 + c.rows) << static_cast<double>(c.step_days);
+    EXPECT_EQ(result.rows, static_cast<int64_t>(c.rows));
+    ASSERT_EQ(host.boxes.size(), c.warning.empty() ? 0u : 1u);
+    if (!c.warning.empty()) {
+      EXPECT_NE(host.boxes[0].text.find(c.warning), std::string::npos) << host.boxes[0].text;
+    }
+  }
+}
+
+// A one-minute step stored by the program and read back: a day of rows from
+// midnight ends on the next midnight to the second (written with 7
+// decimals the step lost 3.8 ms a row, 5.5 s in a day).
+TEST(TableDriver, MinuteStepsKeepTheClock) {
   TSettings s = Defaults();
+  s.TableColumns.Schrittweite = 1.0L / 1440;
+  s.Startdat = 2455956.5L - 1.0L / 24;  // 2012-01-30 0h MEZ
+  s.DeltaTab = 1;
   s.Tabelle = true;
-  s.TableColumns.Schrittweite = 0;
+  IniDocument doc;
+  WriteMainKey(doc, *FindMainSettingsKey("Schrittweite"), s);
+  TSettings back = s;
+  ReadMainKeys(doc, back, nullptr);
   ScriptedHost host;
-  TRunContext run(s);
-  ComputeTable(s, run, host);
-  EXPECT_EQ(host.lines.size(), 5u);
+  TRunContext run(back);
+  ComputeTable(back, run, host);
+  ASSERT_EQ(host.lines.size(), 4u + 1441u);
+  EXPECT_EQ(host.lines.back().substr(0, 22), "Di 31.01.2012  0:00:00");
 }
 
 TEST(TableDriver, Titles) {
@@ -269,9 +312,11 @@ TEST(TableDriver, MoonDistanceAndPhase) {
 TEST(TableDriver, YearbookRun) {
   // Only the Sun and Mars are selected; Mars' section asks for a weekly
   // table of ecliptic coordinates; every other object's section says no.
+  // Jupiter's section has no MondTopozentrisch: its table is geocentric,
+  // whatever the section before it said.
   std::string ini = "[Jahrbucheinstellungen Sonne]\nObjDarstell=1\n[Jahrbucheinstellungen Mars]\nObjDarstell=1\n"
-                    "EklipKoor=1\nMondTopozentrisch=1\n";
-  for (const char* name : {"Mond", "Merkur", "Venus", "Jupiter", "Saturn", "Uranus", "Neptun"}) {
+                    "EklipKoor=1\nMondTopozentrisch=1\n[Jahrbucheinstellungen Jupiter]\nObjDarstell=1\n";
+  for (const char* name : {"Mond", "Merkur", "Venus", "Saturn", "Uranus", "Neptun"}) {
     ini += std::string("[Jahrbucheinstellungen ") + name + "]\nObjDarstell=0\n";
   }
   TSettings s = Defaults();
@@ -284,10 +329,16 @@ TEST(TableDriver, YearbookRun) {
   for (std::size_t i = 1; i < host.lines.size(); ++i)
     if (host.lines[i - 1].empty() && !host.lines[i].empty() && host.lines[i].find("Ort") == std::string::npos)
       titles.push_back(host.lines[i]);
-  ASSERT_EQ(titles.size(), 2u);
+  ASSERT_EQ(titles.size(), 3u);
   EXPECT_EQ(titles[0], "Sonne");
   EXPECT_EQ(titles[1], "Mars");
-  EXPECT_NE(host.lines.back().find("°"), std::string::npos);
+  EXPECT_EQ(titles[2], "Jupiter");
+  std::vector<std::string> headers;
+  for (const std::string& line : host.lines)
+    if (line.find("DeltaT =") != std::string::npos) headers.push_back(line);
+  ASSERT_EQ(headers.size(), 3u);
+  EXPECT_NE(headers[1].find(" topozentrisch"), std::string::npos);
+  EXPECT_NE(headers[2].find(", geozentrisch"), std::string::npos);
   EXPECT_FALSE(run.YearBookRun);
 }
 

@@ -130,6 +130,30 @@ TEST(CalendarTexts, WeekdayDateAndDateTime) {
   EXPECT_EQ(DateTimeText(2455956.0L, 1, DateStyle{}), "29.01.2012  13h00m");
 }
 
+// Weekday, date and clock of one instant come from one rounded second, so
+// that they agree across midnight: 2012-01-29 is a Sunday (JD 2455956.0
+// noon UT); zone 1 h. The clock reads 0.45 s ahead (0.0864 s of the day
+// lead, 0.36 s of the hour lead), so 23:59:59.04 is 23:59:59 and 23:59:59.1
+// is midnight -- of the next day, never "So 29.01.2012 24:00:00".
+TEST(CalendarTexts, OneRoundedInstantForWeekdayDateAndClock) {
+  const Extended midnight = 2455956.5L - 1.0L / 24;  // 2012-01-30 0h MEZ
+  const struct {
+    Extended secondsToMidnight;
+    std::string text;
+  } cases[] = {
+      {1.0L, "So 29.01.2012 23:59:59"}, {0.96L, "So 29.01.2012 23:59:59"}, {0.9L, "Mo 30.01.2012  0:00:00"},
+      {0.1L, "Mo 30.01.2012  0:00:00"}, {0.0L, "Mo 30.01.2012  0:00:00"}, {-1.0L, "Mo 30.01.2012  0:00:01"},
+  };
+  for (const auto& c : cases) {
+    const ZoneInstant t = ZoneInstantOf(midnight - c.secondsToMidnight / 86400, 1);
+    EXPECT_EQ(WeekdayText(t) + " " + DateText(t, DateStyle{}) + " " + ClockTimeText(t), c.text)
+        << static_cast<double>(c.secondsToMidnight);
+  }
+  // The short time rounds to the minute and carries the date with it.
+  EXPECT_EQ(DateTimeText(midnight - 20.0L / 86400, 1, DateStyle{}), "30.01.2012   0h00m");
+  EXPECT_EQ(DateTimeText(midnight - 40.0L / 86400, 1, DateStyle{}), "29.01.2012  23h59m");
+}
+
 TEST(ClockTexts, ClockAndShortTime) {
   // (9.0841667 + 0.0001) * 3600 = 32703.36 -> 32703 s; Int(9, 2) = " 9".
   EXPECT_EQ(ClockTimeText(9 + 5 / 60.0L + 3 / 3600.0L), " 9:05:03");
