@@ -411,6 +411,9 @@ TableResult ComputeTable(const TSettings& s, TRunContext& run, Host& host, const
       host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceText(run.StartJulDat, DateStyleOf(s)));
       placeReported = true;
     }
+    if (k == 0 && !theory::FallbackReason().empty()) {
+      host.MessageBox(MsgKind::Information, "Ephemeride", "Verwendete Ephemeride: " + theory::EphemerisDescription());
+    }
     if (k + 1 < rows && !PumpAndAskStop(run, host, kRunTable)) break;
   }
 

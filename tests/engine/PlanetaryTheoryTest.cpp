@@ -2,6 +2,8 @@
 // The planetary theory adapter against Meeus' worked examples (Astronomical
 // Algorithms, 2nd ed., 1998) and against Swiss Ephemeris called directly.
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <swephexp.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/TimeScales.h"
 #include "engine/PlanetaryTheory.h"
 #include "support/TempDir.h"
 
@@ -295,6 +298,31 @@ TEST_F(PlanetaryTheoryTest, FallbackAndPath) {
     EXPECT_EQ(LastEphemerisSource(), EphemerisSource::Analytical);
     EXPECT_NEAR(Wrap(moshierLon - filesLon), 0, 1 * kArcsec);  // Moshier: about 1" (Swiss Ephemeris manual)
   }
+  // A damaged file (here the planets' file of 1800-2400 cut to its first
+  // kilobytes) makes Swiss Ephemeris refuse every date it covers; the
+  // adapter computes with the analytical ephemeris instead, as for a
+  // missing file, and names the reason.
+  {
+    orb::test::TempDir damaged;
+    std::ifstream whole(kDefaultPath + "/sepl_18.se1", std::ios::binary);
+    std::string head(20000, '\0');
+    whole.read(head.data(), static_cast<std::streamsize>(head.size()));
+    damaged.write("sepl_18.se1", head);
+    ASSERT_TRUE(SetEphemerisPath(damaged.path().string()));
+    const double lon = _planetinfo(2448976.5, 1002, kQtyLongitude, 1, 1, 1);
+    EXPECT_NEAR(Wrap(lon - filesLon), 0, 1 * kArcsec);
+    EXPECT_EQ(LastEphemerisSource(), EphemerisSource::Analytical);
+    EXPECT_NE(FallbackReason().find("damaged"), std::string::npos) << FallbackReason();
+    EXPECT_NE(EphemerisDescription().find("Moshier), da eine Ephemeridendatei beschädigt ist"), std::string::npos)
+        << EphemerisDescription();
+  }
+  // The range the files cover: 5400 BC to 5400 AD (the files seplm54 ...
+  // sepl_48 of 600 years each, Swiss Ephemeris manual, section 2.1).
+  ASSERT_TRUE(SetEphemerisPath(""));
+  double first = 0, last = 0;
+  ASSERT_TRUE(EphemerisRange(first, last));
+  EXPECT_EQ(orb::JDToCalendar(first).year, -5400) << first;
+  EXPECT_EQ(orb::JDToCalendar(last).year, 5400) << last;
   // Swiss Ephemeris takes at most 242 bytes; a longer folder is refused.
   std::string longPath = kDefaultPath;
   while (longPath.size() < 242) longPath += "/.";
