@@ -304,6 +304,15 @@ bool AddRow(const TSettings& s, const TRunContext& run, Host& host, const Arbitr
   return RowHasPlace(row);
 }
 
+// Why a row has no place: the planetary theory's reason with the range of
+// the ephemeris, or for a small body whose own orbit gave none (the solver's
+// report has been shown) that its elements give no place at that date.
+std::string NoPlaceMessage(const TSettings& s, Extended jd) {
+  if (s.Objekt != kSmallBody || !theory::LastError().empty()) return NoPlaceText(jd, DateStyleOf(s));
+  return "Für den " + DateText(jd, 0, DateStyleOf(s)) + " ergeben die Bahnelemente von \"" + s.CurrentElements.name +
+         "\" keinen Ort.";
+}
+
 // Why a table has no rows, or only its first one; empty when it has them
 // all.
 std::string RowCountWarning(const TSettings& s, int64_t rows) {
@@ -407,8 +416,8 @@ TableResult ComputeTable(const TSettings& s, TRunContext& run, Host& host, const
     const bool hasPlace = AddRow(s, run, host, arbitrary);
     ++result.rows;
     if (hasPlace) ++result.rowsWithPlace;
-    if (!hasPlace && !placeReported && s.Objekt != kSmallBody) {
-      host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceText(run.StartJulDat, DateStyleOf(s)));
+    if (!hasPlace && !placeReported) {
+      host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceMessage(s, run.StartJulDat));
       placeReported = true;
     }
     if (k == 0 && !theory::FallbackReason().empty()) {
