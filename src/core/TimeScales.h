@@ -14,7 +14,6 @@
 
 namespace orb {
 
-
 // A calendar date; the fraction of `day` is the time of day.
 struct CalendarDate {
   int32_t year = 0;   // astronomical numbering

@@ -22,7 +22,6 @@
 namespace orb {
 namespace {
 
-
 // The set-up: a half day around the conjunction, fits a little wider.
 constexpr Extended kHalfInterval_days = 0.25L;
 constexpr Extended kFitMargin_cy = 1.14e-6L;
@@ -124,7 +123,6 @@ ShadowAxis ShadowAxisAt(const SolarEclipseContext& c, Extended t) {
   a.code = a.umbraDiameter > 0 ? kAnnularEclipse : kTotalEclipse;
   return a;
 }
-
 
 // Brings a longitude (degrees) into (-180, 180].
 Extended LongitudeIntoRange(Extended lon_deg) { return lon_deg - 360 * std::ceil((lon_deg - 180) / 360); }

@@ -29,7 +29,6 @@ constexpr Extended kDefaultStep_min = 10;
 constexpr Extended kShortestAskedStep_min = 1.0L / 60;
 constexpr Extended kLongestAskedStep_min = 720;
 
-
 // Column line and unit lines of the table, placed on the row layout (in
 // characters): date 0-9, clock time 11-18 (hh 11-12, mm 14-15, ss 17-18),
 // longitude 19-30 (degrees right-aligned in 19-27, minutes in 28-30; or
@@ -57,7 +56,6 @@ const std::array<std::string, 6> kPhaseWords = {
     "   ringförmig",
     "   total",
 };
-
 
 // deltaT of the eclipse in centuries.
 Extended DeltaT_cy(const SolarEclipseContext& c) { return c.deltaT_s / kSecondsPerCentury; }

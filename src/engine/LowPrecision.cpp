@@ -11,7 +11,6 @@
 namespace orb {
 namespace {
 
-
 // 2 pi Frac(c0 + c1 T): a mean argument in radians.
 Extended ArgumentRad(const mp::LinearArgument& arg, Extended t) {
   return mp::kP2 * mp::FracTurns(arg.c0_rev + arg.c1_revPerCy * t);

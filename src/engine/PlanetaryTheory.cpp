@@ -314,7 +314,6 @@ struct PlanetResult {
 constexpr BodyId kSunId{SE_SUN, true, false};
 constexpr BodyId kMoonId{SE_MOON, false, true};
 
-
 bool ComputePlanet(CalcContext& ctx, double jd_tt, const BodyId& body, const Switches& sw, const Extras& wanted,
                    PlanetResult& out) {
   // The phenomena first: their geocentric place fills Swiss Ephemeris' cache

@@ -12,7 +12,6 @@
 namespace orb {
 namespace {
 
-
 // Sums of the perturbation terms: longitude and latitude in arcseconds,
 // radius in 1e-6 AU.
 struct Sun200Sums {

@@ -63,7 +63,6 @@ std::string HomeDirectory() {
   return ".";
 }
 
-
 }  // namespace
 
 std::string UserConfigDirectory() {

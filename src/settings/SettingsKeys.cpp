@@ -36,7 +36,6 @@ SettingsKey Text(const char* key, TextField f, std::size_t maxChars = 0, bool re
   return k;
 }
 
-
 const std::vector<SettingsKey>& Table() {
   static const std::vector<SettingsKey> keys = {
       Flag("DatSpeichern", [](TSettings& s) -> bool& { return s.DatSpeichern; }, KeySave::Always),

@@ -22,7 +22,6 @@
 namespace orb {
 namespace {
 
-
 bool IsPlanet(int32_t kind) { return kind >= kMercury && kind <= kPluto; }
 
 Extended Wrap2Pi(Extended a) {
@@ -296,8 +295,7 @@ Row RowWithoutPlace() {
   return row;
 }
 
-// "vom 01.01.2020 bis ..." is no concern of a table: one row, the stop
-// question between rows. Returns whether the row had a place.
+// The row of run.StartJulDat into the text area; whether it had a place.
 bool AddRow(const TSettings& s, const TRunContext& run, Host& host, const ArbitraryCoordinates& arbitrary) {
   const Row row = ComputeRow(s, run.StartJulDat, run.DeltaT, arbitrary);
   host.AddLine(RowFormatter(s, run, row).Text());

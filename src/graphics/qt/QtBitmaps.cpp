@@ -21,7 +21,6 @@ constexpr double kMetresPerInch = 0.0254;
 // Bitmap sides beyond this many pixels are not attempted.
 constexpr double kMaxBitmapSide = 1e6;
 
-
 int RoundPixels(double px) { return static_cast<int>(std::nearbyint(std::clamp(px, 0.0, kMaxBitmapSide))); }
 
 }  // namespace
