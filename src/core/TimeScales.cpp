@@ -2,6 +2,7 @@
 #include "core/TimeScales.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cmath>
 #include <initializer_list>
 #include <iterator>
@@ -111,6 +112,14 @@ Extended ClockDays(Extended jd, float zone_h) { return jd + zone_h / 24.000001L 
 Extended MinuteDays(Extended jd, float zone_h) { return jd + zone_h / 24.0001L + 0.50002L; }
 
 CalendarDate JDToCalendar(Extended jd) {
+  // No calendar date: the first day of a saturated year (year 0 for a value
+  // that is not a number).
+  if (!(std::fabs(jd) <= kCalendarLimit_jd)) {
+    CalendarDate none;
+    if (jd > 0) none.year = INT32_MAX;
+    if (jd < 0) none.year = INT32_MIN;
+    return none;
+  }
   const Extended z = DayNumber(jd);
   const Extended shifted = ClockDays(jd, 0);
   // An instant just before midnight that was moved to the next day starts
@@ -154,7 +163,9 @@ MJDCalendar MJDToCalendar(Extended mjd) {
 int DayOfWeek(Extended jd, float zone_h) {
   // Rounding to the nearest whole JD gives the day number; a JD before the
   // epoch still names a weekday 0..6.
-  return WeekdayOfDayNumber(std::llround(jd + static_cast<Extended>(zone_h) / 24 + 0.000001L));
+  const Extended day = std::round(jd + static_cast<Extended>(zone_h) / 24 + 0.000001L);
+  if (!(std::fabs(day) <= kCalendarLimit_jd)) return 0;
+  return WeekdayOfDayNumber(static_cast<long long>(day));
 }
 
 double DeltaTSeconds(float year) {
@@ -210,6 +221,12 @@ DeltaTValue DeltaT(Extended jd, bool tdt) {
 
 bool SummerTime(float& zone_h, float baseZone_h, Extended jd) {
   const Extended local = jd + static_cast<Extended>(baseZone_h) / 24;
+  // An instant without a calendar date has no summer time.
+  if (!(std::fabs(local) <= kCalendarLimit_jd)) {
+    const float oldZone_h = zone_h;
+    zone_h = baseZone_h;
+    return std::fabs(oldZone_h - zone_h) > 0.1f;
+  }
   const CalendarDate date = JDToCalendar(local);
   // The weekday of the same day that JDToCalendar names (an instant less
   // than 0.864 s before midnight already counts to the next day there).

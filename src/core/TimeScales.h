@@ -30,7 +30,10 @@ Extended CalendarToJD(int32_t year, int32_t month, Extended day);
 // to the next day (Z = Int(JD + 0.50001)) and starts it at 0h; otherwise the
 // time of day is Frac(JD + 0.500001), 0.0864 s late, so that a whole second
 // never shows as the second before. Valid for every JD, also before -4712
-// January 1.5 (day number and fraction are taken with the floor).
+// January 1.5 (day number and fraction are taken with the floor). Beyond
+// kCalendarLimit_jd (some 2.7 million years) there is no calendar date: the
+// year saturates (January 1 of the largest or smallest 32-bit year; year 0
+// for a value that is not a number).
 CalendarDate JDToCalendar(Extended jd);
 
 // Instants are read with a small lead, so that an instant computed a hair
@@ -65,7 +68,8 @@ struct MJDCalendar {
 };
 MJDCalendar MJDToCalendar(Extended mjd);
 
-// Day of the week of JD in the zone `zone_h` (hours east): 0 = Monday ... 6 = Sunday.
+// Day of the week of JD in the zone `zone_h` (hours east): 0 = Monday ... 6 =
+// Sunday; 0 for a JD without a calendar date (beyond kCalendarLimit_jd).
 int DayOfWeek(Extended jd, float zone_h);
 
 // DeltaT = TT - UT by the polynomial expressions of Espenak and Meeus
@@ -83,8 +87,9 @@ double DeltaTSeconds(float year);
 // of March 02:00 zone time to the last Sunday of October (September up to
 // 1995) 02:00, else to baseZone_h; "zone time" is the base zone. The last
 // Sunday is found from the days until the next Sunday 02:00, also when it
-// falls on the last day of the month. Returns whether the zone changed by
-// more than 0.1 h.
+// falls on the last day of the month. An instant without a calendar date
+// (not a number, beyond kCalendarLimit_jd) has none: the base zone. Returns
+// whether the zone changed by more than 0.1 h.
 bool SummerTime(float& zone_h, float baseZone_h, Extended jd);
 
 // The current instant as a JD in UT, from the UTC system clock to the

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <ctime>
 
 namespace orb {
@@ -191,6 +193,29 @@ TEST(SummerTime, LastSundaysAndChangeReport) {
     EXPECT_EQ(zone_h, c.zone_h);
     EXPECT_FALSE(SummerTime(zone_h, 1, jd));
   }
+}
+
+}  // namespace
+}  // namespace orb
+
+namespace orb {
+namespace {
+
+// Instants without a calendar date (beyond some 2.7 million years, not a
+// number) reach the calendar routines from absurd inputs; converting such a
+// value to an integer is undefined behaviour (the sanitizer build stops on
+// it). They give no summer time, weekday 0 and a saturated or default year.
+TEST(Calendar, InstantsWithoutACalendarDate) {
+  for (const Extended jd : {1e300L, -1e300L, 2e9L, static_cast<Extended>(NAN), static_cast<Extended>(INFINITY)}) {
+    float zone = 2;
+    EXPECT_TRUE(SummerTime(zone, 1, jd));
+    EXPECT_EQ(zone, 1.0f);
+    EXPECT_EQ(DayOfWeek(jd, 1), 0);
+    const CalendarDate d = JDToCalendar(jd);
+    EXPECT_TRUE(d.month >= 1 && d.month <= 12) << static_cast<double>(jd);
+  }
+  EXPECT_EQ(JDToCalendar(1e300L).year, INT32_MAX);
+  EXPECT_EQ(JDToCalendar(-1e300L).year, INT32_MIN);
 }
 
 }  // namespace
