@@ -214,6 +214,21 @@ std::string NoEclipseLine(const TSettings& s, const TRunContext& run, bool path,
   return line;
 }
 
+// The first eclipse new moon of a search from `jd` in `direction`: the
+// nearest one may lie up to half a month on the other side of the start (an
+// eclipse of the 29th of March for a search from the 10th of April); such a
+// one is passed over, so that the first eclipse reported is the first after
+// (before) the start. Half a day of grace keeps an eclipse under way at the
+// start. False when the theory has no place.
+bool FirstEclipseNewMoon(Extended& jd, int direction, bool tdt) {
+  constexpr Extended kGrace_days = 0.5L;
+  const Extended from = jd;
+  if (!std::isfinite(NextEclipseNewMoon(jd, direction, tdt))) return false;
+  if ((jd - from) * direction >= -kGrace_days) return true;
+  jd += kNextSearchOffset_days * direction;
+  return std::isfinite(NextEclipseNewMoon(jd, direction, tdt));
+}
+
 // The search cannot go on: the planetary theory has no place near `jd`.
 void ReportBeyondEphemeris(const TSettings& s, Host& host, Extended jd, SolarSearchResult& result) {
   host.MessageBox(MsgKind::Error, "Ephemeride", NoPlaceText(jd, DateStyleOf(s)));
@@ -348,7 +363,7 @@ SolarSearchResult SolarEclipseSearch(const TSettings& s, TRunContext& run, Host&
   SolarSearchResult result;
 
   const Extended from = run.StartJulDat;
-  const bool seasonFound = std::isfinite(NextEclipseNewMoon(run.StartJulDat, direction, s.TDT));
+  const bool seasonFound = FirstEclipseNewMoon(run.StartJulDat, direction, s.TDT);
   host.AddLine("");
   if (path && picture && !WorldMapAvailable(s, host)) picture = false;
   if (!report.AskStep(s, host, picture)) {

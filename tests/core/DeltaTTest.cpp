@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -36,6 +38,7 @@ TEST(DeltaT, ObservedValuesSince1800) {
     largest_s = std::max(largest_s, std::fabs(error_s));
   }
   RecordProperty("largestError_s", std::to_string(largest_s));
+  std::printf("deltaT against observed values since 1800: largest deviation %.2f s\n", largest_s);
 }
 
 // The values the expressions were fitted to: Espenak & Meeus, Five Millennium

@@ -388,6 +388,28 @@ TEST(SolarEclipseCommand, WithoutListModeEndsAfterTheFirstPrintedEclipse) {
   }
 }
 
+// The first new moon a search examines lies on the searched side of its
+// start, although the nearest eclipse new moon may not: from 2025-04-10
+// forward and from 2025-03-20 backward the eclipse of 2025-03-29 (canon; 12
+// days before and 9 days after the start) is passed over. (The next new
+// moons admitted are those of 2025-08-23 and 2025-02-28, within the 1.7
+// degrees of latitude that the search examines.)
+TEST(SolarEclipseCommand, FirstEclipseOnTheSearchedSideOfTheStart) {
+  UseEphemerisFiles();
+  for (const auto& [start, direction] : {std::pair{CalendarToJD(2025, 4, 10), +1}, std::pair{CalendarToJD(2025, 3, 20), -1}}) {
+    ScriptedHost host;
+    ScriptedReport report;
+    report.printedDefault = true;
+    TSettings s = RangeSettings(start, 30, false);
+    TRunContext run(s);
+    SolarEclipseCommand(s, run, host, report, false, false, 0.0, direction);
+    ASSERT_EQ(report.calls.size(), 1u);
+    const Extended daysPastStart = (report.calls[0].startJD - start) * direction;
+    EXPECT_GT(daysPastStart, 0) << direction;
+    EXPECT_LT(daysPastStart, 180) << direction;
+  }
+}
+
 // A range without a printed eclipse ends with "vom " date "  bis " date
 // " keine Sonnenfinsternis", for the local report with a minimum coverage
 // "  mit einer Größe von mindestens " percent (up to 2 decimals) " %".

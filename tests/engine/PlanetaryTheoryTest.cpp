@@ -99,6 +99,9 @@ TEST_F(PlanetaryTheoryTest, CodesAndBadArguments) {
 TEST_F(PlanetaryTheoryTest, SunMeeus25b) {
   const double jd = 2448908.5;
   const Out all = Calc(jd, kCodeSun, 1, 1, 1);
+  std::printf("Sun, Meeus 25.b: alpha %+.3f\", delta %+.3f\"\n",
+              Wrap(all.ra - Hms(13, 13, 30.749)) * std::cos(all.dec) / kArcsec,
+              (all.dec - Dms(-1, 7, 47, 1.74)) / kArcsec);
   EXPECT_NEAR(Wrap(all.ra - Hms(13, 13, 30.749)) * std::cos(all.dec), 0, 1 * kArcsec);
   EXPECT_NEAR(all.dec - Dms(-1, 7, 47, 1.74), 0, 1 * kArcsec);
   EXPECT_NEAR(all.delta, 0.99760853, 1e-7);  // R, complete VSOP87 (p. 165); 1e-7 AU = 15 km
@@ -114,6 +117,9 @@ TEST_F(PlanetaryTheoryTest, SunMeeus25b) {
 TEST_F(PlanetaryTheoryTest, VenusMeeus33a) {
   const double jd = 2448976.5;
   const Out all = Calc(jd, 1002, 1, 1, 1);
+  std::printf("Venus, Meeus 33.a: alpha %+.3f\", delta %+.3f\"\n",
+              Wrap(all.ra - Hms(21, 4, 41.454)) * std::cos(all.dec) / kArcsec,
+              (all.dec - Dms(-1, 18, 53, 16.84)) / kArcsec);
   EXPECT_NEAR(Wrap(all.ra - Hms(21, 4, 41.454)) * std::cos(all.dec), 0, 1 * kArcsec);
   EXPECT_NEAR(all.dec - Dms(-1, 18, 53, 16.84), 0, 1 * kArcsec);
   EXPECT_NEAR(all.delta, 0.910947, 2e-6);  // light-time distance (33.a), 6 decimals + abridged VSOP87
