@@ -430,22 +430,22 @@ double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTi
                              quantity == kQtyDistance || quantity == kQtyLongitude ||
                              quantity == kQtyLatitude;
   if (id && !knownQuantity) ctx.Fail("Unbekannte Größe " + std::to_string(quantity) + " für _planetinfo");
-  if (!ctx.error.empty()) {
-    State().lastError = ctx.error;
-    return kNaN;
-  }
-  const BodyPosition p = Position(jd_tt, body, Corrections{lightTime == 1, aberration == 1, nutation == 1});
+  // One quantity: only its frame is turned into polar coordinates.
+  EnsurePathApplied();
+  Place place{};
+  if (ctx.error.empty()) BodyPlace(ctx, jd_tt, *id, Corrections{lightTime == 1, aberration == 1, nutation == 1}, place);
+  if (!Finish(ctx)) return kNaN;
   switch (quantity) {
     case kQtyRightAscension:
-      return p.ra_rad;
+      return ToPolar(place.equ).lon_rad;
     case kQtyDeclination:
-      return p.dec_rad;
+      return ToPolar(place.equ).lat_rad;
     case kQtyDistance:
-      return p.delta_au;
+      return Norm(place.equ);
     case kQtyLongitude:
-      return p.lon_rad;
+      return ToPolar(place.ecl).lon_rad;
     default:
-      return p.lat_rad;
+      return ToPolar(place.ecl).lat_rad;
   }
 }
 

@@ -104,8 +104,9 @@ struct BodyPosition {
 };
 
 // One call for the whole place of `body` (a code 1000 + 20 * variant + body)
-// at `jd_tt` (dynamical time), with named corrections. The typed front of
-// _planetinfo and _calcplanet, which are built on it.
+// at `jd_tt` (dynamical time), with named corrections: the typed front of
+// the interface. _calcplanet is built on it; _planetinfo, for one quantity,
+// turns only that quantity's frame into polar coordinates.
 BodyPosition Position(double jd_tt, int32_t body, const Corrections& corrections, const Extras& extras = {});
 
 // The table driver's body code of an object index k (-1 Sun, 0 Moon,
