@@ -10,14 +10,15 @@ packages=(
   cmake g++ ninja-build pkg-config
   # planetary theory: Swiss Ephemeris, its JPL-based files, manual and test program
   libswe-dev swe-standard-data libswe-doc swetest
-  # windows, pictures, printing
-  qt6-base-dev
+  # windows, pictures, printing; the tool bar's icons are SVG
+  qt6-base-dev qt6-svg-dev
   # HTTP client and the local HTTP server of the tests
   libcurl4-openssl-dev libcpp-httplib-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  # screenshots of the real window, fonts metric-compatible with the pictures' fonts
-  xvfb fonts-liberation2 fonts-dejavu-core
+  # the real window under a virtual display (window benchmark, screenshots:
+  # xwd and its converter), fonts metric-compatible with the pictures' fonts
+  xvfb xauth x11-apps netpbm fonts-liberation2 fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+// TGraphForm: the window that shows one picture (caption "Graphikausgabe"
+// until its owner sets another). It keeps the picture's paint procedure,
+// world window and natural size and draws it anew at every paint: zoom in
+// √2 steps and by percentage ("Eingabe"), "Einpassen", "Proportional",
+// "Fenstergröße anpassen", saving bitmaps at screen resolution, 300 and 600
+// dpi (BMP, or PNG by the file name's extension) with the overwrite
+// question, printing through the print dialog, and the menu entries its
+// owner adds (the eclipse navigation).
+
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "graphics/PictureSetup.h"
+
+class QAction;
+class QScrollArea;
+
+namespace orb {
+
+class TPrintControl;
+
+class TGraphForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TGraphForm(QWidget* owner = nullptr);
+  ~TGraphForm() override;  // calls OnFreeProc when set
+
+  // The one entry for picture owners: creates the window into `form` when
+  // it is empty; sizes it to the picture's natural size at the screen's
+  // resolution and keeps it on the screen unless SizedOnce; PrintMarginMm
+  // = 25; takes the picture (paint procedure, world window, size, caption
+  // when not empty, "Proportional" checked as the picture says) and shows
+  // the window (not modal). Returns the window.
+  static TGraphForm* ShowGraph(TGraphForm*& form, const PictureSetup& picture, QWidget* owner);
+
+  // A menu entry of the owner (caption with "&", tag, a shortcut key
+  // without modifiers or none, the click handler); entries with the same
+  // tag are added once.
+  void AddMenuEntry(const QString& caption, int tag, const QKeySequence& key, std::function<void()> onClick);
+
+  // The view: zoom factor, "Einpassen", "Proportional".
+  float Zoom() const;
+  void SetZoom(float zoom);  // unchecks "Einpassen" and repaints
+  bool FitToWindow() const;
+  void SetFitToWindow(bool fit);
+  bool Proportional() const;
+  void SetProportional(bool proportional);
+  // The drawing area's size in pixels (may exceed the client area: scroll
+  // bars then reach the rest).
+  QSize DrawingAreaSize() const;
+
+  // Saving: the bitmap of kind 1 (screen), 2 (300 dpi) or 3 (600 dpi) into
+  // `fileName` (".bmp" appended when the name has no extension); the size
+  // of the rules of the window (the picture at zoom 1 for the screen, the
+  // client area at 300 or 600 dpi otherwise). Returns "" or a German error
+  // text. The menu entries ask for the name first (askSaveFileName) and,
+  // when the file exists, "Datei … ist schon vorhanden! Überschreiben?"
+  // (askOverwrite: Yes writes, No asks for the name again, Cancel stops).
+  std::string SaveBitmapAs(int kind, const QString& fileName);
+  std::function<QString()> askSaveFileName;
+  std::function<int(const QString& question)> askOverwrite;  // QMessageBox::Yes / No / Cancel
+  std::function<QString()> askZoom;  // the answer of "Bitte Zoomfaktor eingeben:", empty when cancelled
+
+  // Printing through the shared print dialog (picture mode); returns "" or
+  // a German error text, also when the dialog was cancelled ("").
+  std::string Print();
+
+  bool SizedOnce = false;
+  float PrintMarginMm = 15.0f;
+  std::function<void()> OnFreeProc;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace orb
