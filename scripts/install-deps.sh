@@ -11,7 +11,7 @@ packages=(
   # planetary theory: Swiss Ephemeris, its JPL-based files, manual and test program
   libswe-dev swe-standard-data libswe-doc swetest
   # windows, pictures, printing; the tool bar's icons are SVG
-  qt6-base-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n
   # HTTP client and the local HTTP server of the tests
   libcurl4-openssl-dev libcpp-httplib-dev
   # tests and benchmarks

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -46,6 +47,15 @@ struct TheoryState {
 TheoryState& State() {
   static TheoryState state;
   return state;
+}
+
+// Swiss Ephemeris keeps its files and caches in global state; one lock
+// serialises every call of the adapter, so that the window's thread may ask
+// (the About box) while a computation runs on another. Recursive: the
+// entry points call each other.
+std::recursive_mutex& TheoryMutex() {
+  static std::recursive_mutex mutex;
+  return mutex;
 }
 
 void EnsurePathApplied() {
@@ -397,6 +407,7 @@ int32_t TableBodyCode(int32_t objectKind) {
 }
 
 BodyPosition Position(double jd_tt, int32_t body, const Corrections& corrections, const Extras& extras) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   EnsurePathApplied();
   CalcContext ctx;
   BodyPosition p;
@@ -424,6 +435,7 @@ BodyPosition Position(double jd_tt, int32_t body, const Corrections& corrections
 
 double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTime, int32_t aberration,
                    int32_t nutation) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   CalcContext ctx;
   const std::optional<BodyId> id = CheckArguments(ctx, jd_tt, body, lightTime, aberration, nutation);
   const bool knownQuantity = quantity == kQtyRightAscension || quantity == kQtyDeclination ||
@@ -452,6 +464,7 @@ double _planetinfo(double jd_tt, int32_t body, int32_t quantity, int32_t lightTi
 int32_t _calcplanet(double jd_tt, int32_t body, double* ra, double* dec, double* delta, double* r,
                     double* elong, double* x, double* mag, double* diam, double* lon, double* lat,
                     int32_t lightTime, int32_t aberration, int32_t nutation, int32_t one) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   CalcContext ctx;
   const std::optional<BodyId> id = CheckArguments(ctx, jd_tt, body, lightTime, aberration, nutation);
   if (id && one != 1) ctx.Fail("Letztes Argument von _calcplanet muss 1 sein");
@@ -481,6 +494,7 @@ int32_t _calcplanet(double jd_tt, int32_t body, double* ra, double* dec, double*
 }
 
 void _aberrat_aux(double jd_tt, double* lon, double* lat, double sunLon, int32_t flag) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   if (lon == nullptr || lat == nullptr) {
     State().lastError = "_aberrat_aux ohne Koordinaten aufgerufen";
     return;
@@ -515,6 +529,7 @@ void _aberrat_aux(double jd_tt, double* lon, double* lat, double sunLon, int32_t
 }
 
 void _cmoon200(double jd_tt, double* x, double* y, double* z, double* lon, double* dist, double* lat) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   EnsurePathApplied();
   CalcContext ctx;
   Place place{};
@@ -540,6 +555,7 @@ void _cmoon200(double jd_tt, double* x, double* y, double* z, double* lon, doubl
 }
 
 bool SetEphemerisPath(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   TheoryState& state = State();
   if (path.size() > kMaxEphePathBytes) {
     state.lastError =
@@ -559,12 +575,14 @@ bool SetEphemerisPath(const std::string& path) {
 const std::string& EphemerisPath() { return State().ephePath; }
 
 EphemerisSource LastEphemerisSource() {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   EnsurePathApplied();
   ProbeSource();
   return State().lastSource;
 }
 
 std::string EphemerisDescription() {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   EnsurePathApplied();
   ProbeSource();
   const TheoryState& state = State();
@@ -617,6 +635,7 @@ double CoverageEnd(int direction) {
 }  // namespace
 
 bool EphemerisRange(double& first_jd, double& last_jd) {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
   EnsurePathApplied();
   TheoryState& state = State();
   if (!state.rangeKnown) {

@@ -31,8 +31,9 @@
 // With all three on the places are the apparent places of the date.
 //
 // All routines keep their state (path, last source, last error) in this
-// module; Swiss Ephemeris itself is not reentrant, so call them from one
-// thread only.
+// module; Swiss Ephemeris itself is not reentrant, so every entry point
+// holds one lock while it works: any thread may call, one call at a time.
+// LastError() and FallbackReason() refer to the last call of any thread.
 
 #include <cstdint>
 #include <limits>

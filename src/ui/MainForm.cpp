@@ -1,0 +1,835 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#include "ui/MainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <cmath>
+
+#include "core/DataFiles.h"
+#include "core/NumText.h"
+#include "core/SafeFile.h"
+#include "core/TimeScales.h"
+#include "eclipses/EclipseCommand.h"
+#include "eclipses/LocalEclipse.h"
+#include "eclipses/LocalEclipsePicture.h"
+#include "eclipses/LunarEclipsePicture.h"
+#include "eclipses/MoonPhases.h"
+#include "eclipses/PathReport.h"
+#include "eclipses/WorldMapPicture.h"
+#include "engine/CometOrbit.h"
+#include "engine/PlanetaryTheory.h"
+#include "settings/NumberReader.h"
+#include "settings/SettingsLoad.h"
+#include "tables/EphemerisLimits.h"
+#include "tables/TableDriver.h"
+#include "tables/TableFormat.h"
+#include "ui/FontText.h"
+#include "ui/GrafikFormU.h"
+#include "ui/Icons.h"
+#include "ui/PrintControlU.h"
+#include "ui/StatusHints.h"
+#include "ui/WindowHost.h"
+
+namespace orb {
+namespace {
+
+constexpr const char* kCaption = "Orbitello 32";
+// The status bar's text at start: the program and the date of its tables'
+// layout.
+constexpr const char* kStartText = "Orbitello32  –  Ephemeriden, Mondphasen und Finsternisse  –  Stand 29.01.2012";
+constexpr const char* kLater = " (folgt in einer späteren Version)";
+constexpr const char* kPrintJobTitle = "Orbitello32 - Textausgabe";
+constexpr const char* kCompanionName = "Zyklusbild";
+
+// The navigation of the eclipse pictures: a month back or on from the
+// eclipse shown (the local and path searches step from there to the
+// neighbouring eclipse new moon).
+constexpr Extended kBackward_days = 28;
+constexpr Extended kForward_days = 29;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Adds `action` to `menu` and returns it.
+QAction* Added(QMenu* menu, QAction* action) {
+  menu->addAction(action);
+  return action;
+}
+
+// The default font of the text area: a fixed-pitch font.
+QFont DefaultScreenFont() {
+  QFont font(QStringLiteral("Courier New"), 10);
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  return font;
+}
+
+// The picture sinks of the eclipse searches: the worker builds the picture
+// (a paint procedure with its own copy of the eclipse) and hands it to the
+// window's thread.
+class LunarSink : public LunarEclipsePictureSink {
+ public:
+  explicit LunarSink(std::function<void(PictureSetup, Extended, Extended)> show) : show_(std::move(show)) {}
+  void ShowLunarEclipse(const Finsternistyp& e, const std::vector<std::string>& lines) override {
+    show_(LunarEclipsePictureSetup(e, lines), e.base, e.middle);
+  }
+
+ private:
+  std::function<void(PictureSetup, Extended, Extended)> show_;
+};
+
+class LocalSink : public LocalEclipsePictureSink {
+ public:
+  LocalSink(const TSettings& s, std::function<void(PictureSetup, Extended)> show) : s_(s), show_(std::move(show)) {}
+  void ShowLocalEclipse(const LocalEclipse& e, const std::vector<std::string>& lines) override {
+    show_(LocalEclipsePictureSetup(LocalPictureValuesOf(s_, e, lines), lines), JDFromCenturies(e.Tm));
+  }
+
+ private:
+  const TSettings& s_;
+  std::function<void(PictureSetup, Extended)> show_;
+};
+
+class PathSink : public EclipsePathPictureSink {
+ public:
+  PathSink(const TSettings& s, std::function<void(PictureSetup)> show) : s_(s), show_(std::move(show)) {}
+  void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) override {
+    show_(WorldMapPictureSetup(pathList, FindDataFile(s_.GeoFileName), title));
+  }
+
+ private:
+  const TSettings& s_;
+  std::function<void(PictureSetup)> show_;
+};
+
+// The selected text of the text area with its line breaks.
+QString SelectedText(const QPlainTextEdit* memo) {
+  QString text = memo->textCursor().selectedText();
+  text.replace(QChar(0x2029), QLatin1Char('\n'));
+  return text;
+}
+
+}  // namespace
+
+QString CompanionProgram() {
+  const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kCompanionName);
+  if (QFileInfo(beside).isExecutable()) return beside;
+  return QStandardPaths::findExecutable(QLatin1String(kCompanionName));
+}
+
+// ---------------------------------------------------------------- creation
+
+TForm1::TForm1(SettingsFile settingsFile, QWidget* parent) : QMainWindow(parent), file_(std::move(settingsFile)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QLatin1String(kCaption));
+  setWindowIcon(ToolIcon(QStringLiteral("orbitello32")));
+  LoadSettings(file_.Document(), settings_, CurrentJD(), &loadProblems_);
+
+  memo_ = new QPlainTextEdit(this);
+  memo_->setObjectName(QStringLiteral("Memo1"));
+  memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo_->setFont(DefaultScreenFont());
+  memo_->setUndoRedoEnabled(false);
+  memo_->viewport()->setMouseTracking(true);
+  memo_->viewport()->installEventFilter(this);
+  setCentralWidget(memo_);
+
+  statusText_ = new QLabel(QLatin1String(kStartText), this);
+  statusText_->setObjectName(QStringLiteral("StatusBar"));
+  statusBar()->addWidget(statusText_, 1);
+
+  host_ = std::make_unique<WindowHost>(
+      memo_, this, [this](bool on) { actions_["StopBtn"]->setEnabled(on); },
+      [this](const QString& text) { statusText_->setText(text); });
+
+  BuildActions();
+  BuildMenus();
+  BuildToolBar();
+  actions_["ListBtn"]->setChecked(settings_.Tabelle);
+  actions_["StopBtn"]->setEnabled(false);
+  LoadWindowSettings();
+  UpdateMinimumMagnitudeCaption();
+  setMouseTracking(true);
+}
+
+TForm1::~TForm1() {
+  if (run_) {
+    run_->RunState = 0;
+    run_->YearBookRun = false;
+  }
+  if (worker_.joinable()) worker_.join();
+}
+
+QAction* TForm1::Action(const QString& name, const QString& text, const QString& icon, const QKeySequence& key,
+                        std::function<void()> onTrigger) {
+  auto* action = new QAction(text, this);
+  action->setObjectName(name);
+  if (!icon.isEmpty()) action->setIcon(ToolIcon(icon));
+  if (!key.isEmpty()) action->setShortcut(key);
+  connect(action, &QAction::triggered, this, [f = std::move(onTrigger)] { f(); });
+  actions_[name] = action;
+  return action;
+}
+
+void TForm1::ComingLater(QAction* action, const QString& what) {
+  action->setEnabled(false);
+  action->setToolTip(what + QLatin1String(kLater));
+  action->setStatusTip(what + QLatin1String(kLater));
+}
+
+void TForm1::BuildActions() {
+  // The tool bar's buttons: objectName, hint, icon.
+  Action("StopBtn", "Berechnung stoppen", "stop", {}, [this] { StopBtnClick(); });
+  Action("DateBtn", "Datum und Uhrzeit einstellen", "date", {}, [] {});
+  Action("OrtBtn", "Ort auswählen", "place", {}, [] {});
+  Action("SettingsBtn", "Einstellungen", "settings", {}, [] {});
+  Action("PrintBtn", "Text drucken", "print", {}, [this] { PrintClick(); });
+  QAction* list = Action("ListBtn", "Listenberechnung an- und abschalten", "list", {}, [] {});
+  list->setCheckable(true);
+  connect(list, &QAction::toggled, this, [this](bool on) { ListBtnClick(on); });
+  Action("SunBtn", "Sonne berechnen", "sun", {}, [this] { SunBtnClick(); });
+  Action("PlanetBtn", "Planeten berechnen", "planet", {}, [this] { PlanetBtnClick(); });
+  Action("MoonBtn", "Mond berechnen", "moon", {}, [this] { MoonBtnClick(); });
+  Action("NewPlanet", "neuen Planeten auswählen", "newplanet", {}, [this] { NewPlanetClick(); });
+  Action("SoFiBtn", "Sonnenfinsternis berechnen", "solareclipse", {}, [this] { SolarEclipseClick(21); });
+  Action("MoFiBtn", "Mondfinsternis berechnen", "lunareclipse", {}, [this] { LunarEclipseClick(31); });
+  Action("YearBookBtn", "Jahrbuchmodus", "yearbook", {}, [] {});
+  Action("EraseBtn", "Text löschen", "erase", {}, [this] { EraseClick(); });
+  Action("SaveBtn", "Text in Datei speichern", "save", {}, [this] { SaveClick(); });
+  Action("MondphasenBtn", "Mondphasen berechnen", "moonphases", {}, [this] { LunarPhasesClick(); });
+  Action("ExitBtn", "Programm beenden", "exit", {}, [this] { close(); });
+  Action("SofiWorldMapBtn", "Sonnenfinsternispfad berechnen", "eclipsemap", {}, [this] { SolarEclipseClick(23); });
+  for (const char* name : {"StopBtn", "DateBtn", "OrtBtn", "SettingsBtn", "PrintBtn", "ListBtn", "SunBtn",
+                           "PlanetBtn", "MoonBtn", "NewPlanet", "SoFiBtn", "MoFiBtn", "YearBookBtn", "EraseBtn",
+                           "SaveBtn", "MondphasenBtn", "ExitBtn", "SofiWorldMapBtn"}) {
+    actions_[name]->setToolTip(actions_[name]->text());
+  }
+  // The dialogs follow in later versions of the program.
+  ComingLater(actions_["DateBtn"], QStringLiteral("Datum und Uhrzeit einstellen"));
+  ComingLater(actions_["OrtBtn"], QStringLiteral("Ort auswählen"));
+  ComingLater(actions_["SettingsBtn"], QStringLiteral("Einstellungen"));
+  ComingLater(actions_["YearBookBtn"], QStringLiteral("Jahrbuchmodus"));
+}
+
+void TForm1::BuildMenus() {
+  QMenu* datei = menuBar()->addMenu(QStringLiteral("Datei"));
+  datei->setObjectName(QStringLiteral("Datei1"));
+  ComingLater(Added(datei, Action("Datum1", "Datum", {}, QKeySequence("Ctrl+D"), [] {})),
+              QStringLiteral("Datum"));
+  ComingLater(Added(datei, Action("Einstellungen1", "Einstellungen", {}, QKeySequence("Ctrl+E"), [] {})),
+              QStringLiteral("Einstellungen"));
+  ComingLater(Added(datei, Action("Beobachtungsort1", "Beobachtungsort", {}, QKeySequence("Ctrl+O"), [] {})),
+              QStringLiteral("Beobachtungsort"));
+  datei->addSeparator();
+  datei->addAction(Action("Speichern1", "Speichern", {}, QKeySequence("Ctrl+S"), [this] { SaveClick(); }));
+  datei->addAction(Action("Drucken1", "Drucken", {}, QKeySequence("Ctrl+P"), [this] { PrintClick(); }));
+  datei->addAction(Action("Beenden1", "Beenden", {}, QKeySequence("Alt+F4"), [this] { close(); }));
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
+  edit->setObjectName(QStringLiteral("Bearbeiten1"));
+  edit->addAction(Action("Kopieren1", "Kopieren", {}, QKeySequence("Ctrl+C"), [this] { memo_->copy(); }));
+  edit->addAction(Action("Ausschneiden1", "Ausschneiden", {}, QKeySequence("Ctrl+X"), [this] { memo_->cut(); }));
+  edit->addAction(Action("Einfuegen1", "Einfügen", {}, QKeySequence("Ctrl+V"), [this] { memo_->paste(); }));
+  edit->addAction(
+      Action("AllesMarkieren1", "Alles markieren", {}, QKeySequence("Ctrl+A"), [this] { memo_->selectAll(); }));
+  edit->addAction(Action("AllesLoeschen1", "Alles löschen", {}, QKeySequence("Ctrl+Del"), [this] { EraseClick(); }));
+  // The text area's own keys (copy, cut, paste, select all) win while it
+  // has the focus; the menu's act on it from anywhere else.
+  for (const char* name : {"Kopieren1", "Ausschneiden1", "Einfuegen1", "AllesMarkieren1"}) {
+    actions_[name]->setShortcutContext(Qt::WindowShortcut);
+  }
+
+  QMenu* compute = menuBar()->addMenu(QStringLiteral("Berechnen"));
+  compute->setObjectName(QStringLiteral("Berechnen1"));
+  compute->addAction(Action("Sonne1", "Sonne", {}, QKeySequence("Shift+Ctrl+S"), [this] { SunBtnClick(); }));
+  compute->addAction(Action("Mond1", "Mond", {}, QKeySequence("Shift+Ctrl+M"), [this] { MoonBtnClick(); }));
+  // Mercury .. Neptune by their tags; Mars is Shift+Ctrl+4, not 3.
+  const struct {
+    const char* name;
+    const char* text;
+    const char* key;
+    int32_t tag;
+  } planets[] = {{"Merkur1", "Merkur", "Shift+Ctrl+1", 1},   {"Venus1", "Venus", "Shift+Ctrl+2", 2},
+                 {"Mars1", "Mars", "Shift+Ctrl+4", 3},       {"Jupiter1", "Jupiter", "Shift+Ctrl+5", 4},
+                 {"Saturn1", "Saturn", "Shift+Ctrl+6", 5},   {"Uranus1", "Uranus", "Shift+Ctrl+7", 6},
+                 {"Neptun1", "Neptun", "Shift+Ctrl+8", 7},   {"Kometen1", "Kometen", "Shift+Ctrl+9", 9}};
+  for (const auto& p : planets) {
+    QAction* a = Action(p.name, p.text, {}, QKeySequence(p.key), [this, tag = p.tag] { PlanetMenuClick(tag); });
+    a->setData(p.tag);
+    compute->addAction(a);
+  }
+  ComingLater(Added(compute, Action("NeuerKomet1", "Neuen Kometen / Asteroiden wählen", {}, {}, [] {})),
+              QStringLiteral("Neuen Kometen / Asteroiden wählen"));
+  compute->addSeparator();
+  ComingLater(Added(compute, Action("Jahrbuch1", "Jahrbuch", {}, QKeySequence("Shift+Ctrl+J"), [] {})),
+              QStringLiteral("Jahrbuch"));
+  ComingLater(Added(compute, Action("Koordinatentransformation1", "Koordinatentransformation", {},
+                                    QKeySequence("Shift+Ctrl+K"), [] {})),
+              QStringLiteral("Koordinatentransformation"));
+  compute->addAction(
+      Action("Mondphasen1", "Mondphasen", {}, QKeySequence("Shift+Ctrl+P"), [this] { LunarPhasesClick(); }));
+  compute->addSeparator();
+  compute->addAction(Action("MaxSeclMagMenu", "", {}, {}, [this] { MinimumMagnitudeClick(); }));
+  const struct {
+    const char* name;
+    const char* text;
+    const char* key;
+    int tag;
+  } eclipses[] = {{"SoFi20", "Sonnenfinsternis ohne Grafik", "", 20},
+                  {"SoFi21", "Sonnenfinsternis mit   Grafik", "Ctrl+Alt+S", 21},
+                  {"SoFi22", "Sonnenfinsternispfad ohne Grafik", "", 22},
+                  {"SoFi23", "Sonnenfinsternispfad mit   Grafik", "Ctrl+Alt+P", 23},
+                  {"MoFi30", "Mondfinsternis ohne Grafik", "", 30},
+                  {"MoFi31", "Mondfinsternis mit Grafik", "Ctrl+Alt+M", 31}};
+  for (const auto& e : eclipses) {
+    const int tag = e.tag;
+    QAction* a = Action(e.name, e.text, {}, QKeySequence(e.key), [this, tag] {
+      if (tag >= 30) {
+        LunarEclipseClick(tag);
+      } else {
+        SolarEclipseClick(tag);
+      }
+    });
+    a->setData(tag);
+    compute->addAction(a);
+    if (tag == 21 || tag == 23) compute->addSeparator();
+  }
+
+  QAction* info = menuBar()->addAction(QStringLiteral("Info"));
+  info->setObjectName(QStringLiteral("Info1"));
+  actions_["Info1"] = info;
+  connect(info, &QAction::triggered, this, [this] { AboutClick(); });
+}
+
+void TForm1::BuildToolBar() {
+  toolBar_ = addToolBar(QStringLiteral("Werkzeuge"));
+  toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+  toolBar_->setMovable(false);
+  toolBar_->setIconSize(QSize(24, 24));
+  toolBar_->setMouseTracking(true);
+  toolBar_->installEventFilter(this);
+  const std::vector<std::vector<const char*>> groups = {
+      {"StopBtn"},
+      {"DateBtn", "OrtBtn", "SettingsBtn", "PrintBtn"},
+      {"ListBtn", "SunBtn", "PlanetBtn", "MoonBtn", "NewPlanet"},
+      {"SoFiBtn", "SofiWorldMapBtn", "MoFiBtn", "MondphasenBtn", "YearBookBtn"},
+      {"EraseBtn", "SaveBtn", "ExitBtn"}};
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (g > 0) toolBar_->addSeparator();
+    for (const char* name : groups[g]) {
+      toolBar_->addAction(actions_[name]);
+      QWidget* button = toolBar_->widgetForAction(actions_[name]);
+      button->setObjectName(QLatin1String(name));
+      button->setMouseTracking(true);
+      button->installEventFilter(this);
+    }
+  }
+  newPlanetButton_ = qobject_cast<QToolButton*>(toolBar_->widgetForAction(actions_["NewPlanet"]));
+
+  // The new-planet popup: its fourteen items are filled when it opens.
+  popupMenu1_ = new QMenu(this);
+  popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
+}
+
+// ---------------------------------------------------------------- settings
+
+void TForm1::LoadWindowSettings() {
+  const WindowSettings w = ReadWindowSettings(file_);
+  setGeometry(w.Fenster_X, w.Fenster_Y, w.Fenster_W, w.Fenster_H);
+  if (w.Fenster_State == kWindowMaximised) setWindowState(windowState() | Qt::WindowMaximized);
+  if (!w.ScreenFont.empty()) {
+    if (const std::optional<FontText> f = FontFromText(Q(w.ScreenFont))) {
+      QFont font = f->font;
+      font.setStyleHint(QFont::Monospace);
+      memo_->setFont(font);
+    } else {
+      fontProblem_ = kInvalidFontText;
+    }
+  }
+  printLandscape_ = w.PrintLandscape;
+  settings_.LRand = w.LinkerRand;
+}
+
+void TForm1::ShowStartupMessages() {
+  if (!file_.ReadErrorText().empty()) {
+    QMessageBox::warning(this, QStringLiteral("Einstellungen"), Q(file_.ReadErrorText()));
+  }
+  for (const SettingsProblem& p : loadProblems_) {
+    QMessageBox::warning(this, QStringLiteral("Einstellungen"), Q(p.text));
+  }
+  loadProblems_.clear();
+  // A malformed font text is said once; the default font stands.
+  if (!fontProblem_.empty()) QMessageBox::critical(this, QStringLiteral("Fehler"), Q(fontProblem_));
+  fontProblem_.clear();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  // The printer font is read on the first show, into the print dialog.
+  const std::string printerFont = ReadWindowSettings(file_).PrinterFont;
+  if (!printerFont.empty()) {
+    if (const std::optional<FontText> f = FontFromText(Q(printerFont))) {
+      SharedPrintDialog(this).SetTextFont(f->font);
+    } else if (fontProblem_.empty()) {
+      fontProblem_ = kInvalidFontText;
+    }
+  }
+  QMetaObject::invokeMethod(this, [this] { ShowStartupMessages(); }, Qt::QueuedConnection);
+}
+
+void TForm1::SaveOnClose() {
+  std::string error;
+  WriteSettings(file_, settings_);
+  if (settings_.Speichern) {
+    WindowSettings w;
+    const bool maximised = isMaximized();
+    w.Fenster_State = maximised ? kWindowMaximised : isMinimized() ? kWindowMinimised : kWindowNormal;
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    w.Fenster_X = normal.x();
+    w.Fenster_Y = normal.y();
+    w.Fenster_W = normal.width();
+    w.Fenster_H = normal.height();
+    w.ScreenFont = FontToText(memo_->font(), Qt::black).toStdString();
+    w.PrinterFont = FontToText(SharedPrintDialog(this).TextFont(), Qt::black).toStdString();
+    w.PrintLandscape = printLandscape_;
+    w.LinkerRand = settings_.LRand;
+    WriteWindowSettings(file_, w);
+  }
+  if (file_.Path().empty()) return;
+  if (!file_.Save(error)) QMessageBox::warning(this, QStringLiteral("Einstellungen"), Q(error));
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (run_) {
+    // The computation ends after its current step, without the question.
+    closing_ = true;
+    run_->RunState = 0;
+    run_->YearBookRun = false;
+    WaitForRun();
+  }
+  SaveOnClose();
+  for (TGraphForm* form : {lunarForm_, localForm_, pathForm_}) {
+    if (form != nullptr) form->close();
+  }
+  event->accept();
+}
+
+// ---------------------------------------------------------------- running
+
+bool TForm1::StartRun(Work work, std::function<void(TRunContext&)> prepare) {
+  if (run_) {
+    // One computation at a time: a second one would share the first one's
+    // planetary theory and text area.
+    QApplication::beep();
+    return false;
+  }
+  host_->Flush();
+  host_->ResetLineCount();
+  snapshot_ = std::make_unique<TSettings>(settings_);
+  run_ = std::make_unique<TRunContext>(*snapshot_);
+  run_->LastHeader = lastHeader_;
+  if (prepare) prepare(*run_);
+  actions_["StopBtn"]->setEnabled(true);
+  worker_ = std::thread([this, work = std::move(work)] {
+    work(*snapshot_, *run_, *host_);
+    QMetaObject::invokeMethod(this, [this] { FinishRun(); }, Qt::QueuedConnection);
+  });
+  return true;
+}
+
+void TForm1::FinishRun() {
+  if (worker_.joinable()) worker_.join();
+  host_->Flush();
+  if (run_) lastHeader_ = run_->LastHeader;
+  run_.reset();
+  snapshot_.reset();
+  actions_["StopBtn"]->setEnabled(false);
+  emit RunFinished();
+}
+
+void TForm1::WaitForRun() {
+  if (!run_) return;
+  QEventLoop loop;
+  connect(this, &TForm1::RunFinished, &loop, &QEventLoop::quit);
+  if (run_) loop.exec();
+}
+
+// ---------------------------------------------------------------- commands
+
+void TForm1::StopBtnClick() {
+  QApplication::beep();
+  if (run_) run_->RequestStop();
+}
+
+void TForm1::SunBtnClick() {
+  if (Running()) {
+    QApplication::beep();
+    return;
+  }
+  settings_.Objekt = kSun;
+  StartRun([](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host); });
+}
+
+void TForm1::MoonBtnClick() {
+  if (Running()) {
+    QApplication::beep();
+    return;
+  }
+  settings_.Objekt = kMoon;
+  StartRun([](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host); });
+}
+
+void TForm1::PlanetBtnClick() {
+  if (Running()) {
+    QApplication::beep();
+    return;
+  }
+  settings_.Objekt = settings_.PlanetNr;
+  StartRun([](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host); });
+}
+
+void TForm1::PlanetMenuClick(int32_t planetNr) {
+  if (Running()) {
+    QApplication::beep();
+    return;
+  }
+  settings_.PlanetNr = planetNr;
+  PlanetBtnClick();
+}
+
+void TForm1::ListBtnClick(bool pressed) { settings_.Tabelle = pressed; }
+
+void TForm1::LunarPhasesClick() {
+  StartRun([](const TSettings& s, TRunContext& run, Host& host) { ListMoonPhases(s, run, host); });
+}
+
+void TForm1::LunarEclipseClick(int tag) {
+  const bool picture = tag % 2 == 1;
+  StartRun([this, picture](const TSettings& s, TRunContext& run, Host& host) {
+    LunarSink sink([this](PictureSetup p, Extended base, Extended middle) {
+      QMetaObject::invokeMethod(
+          this, [this, p = std::move(p), base, middle] { ShowLunarPicture(p, base, middle); }, Qt::QueuedConnection);
+    });
+    LunarEclipseSearch search;
+    ListLunarEclipses(s, run, host, search, picture, &sink);
+  });
+}
+
+void TForm1::SolarEclipseClick(int tag) {
+  const bool picture = tag % 2 == 1;
+  const bool path = tag >= kRunSolarEclipsePath;
+  const double minimum = minimumMagnitude_;
+  StartRun([this, picture, path, minimum](const TSettings& s, TRunContext& run, Host& host) {
+    if (path) {
+      PathSink sink(s, [this](PictureSetup p) {
+        QMetaObject::invokeMethod(this, [this, p = std::move(p)] { ShowPathPicture(p, 0); }, Qt::QueuedConnection);
+      });
+      PathReport report(&sink);
+      SolarEclipseCommand(s, run, host, report, true, picture, 0);
+      const Extended conjunction = JDFromCenturies(report.Context().conjunction);
+      QMetaObject::invokeMethod(this, [this, conjunction] { pathShownJD_ = conjunction; }, Qt::QueuedConnection);
+    } else {
+      LocalSink sink(s, [this](PictureSetup p, Extended tm) {
+        QMetaObject::invokeMethod(
+            this, [this, p = std::move(p), tm] { ShowLocalPicture(p, tm); }, Qt::QueuedConnection);
+      });
+      LocalEclipseReport report(minimum, &sink);
+      SolarEclipseCommand(s, run, host, report, false, picture, minimum);
+    }
+  });
+}
+
+void TForm1::MinimumMagnitudeClick() {
+  QInputDialog dialog(this);
+  dialog.setWindowTitle(QStringLiteral("Sonnenfinsternis"));
+  dialog.setLabelText(QStringLiteral("Bitte minimalen Bedeckungsgrad in % eingeben:"));
+  dialog.setTextValue(QString::number(std::lround(minimumMagnitude_ * 100)));
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  const Extended percent = std::fabs(ParseNumber(dialog.textValue().toStdString()));
+  if (!std::isfinite(percent)) return;
+  minimumMagnitude_ = static_cast<float>(std::min<Extended>(percent / 100, 1));
+  UpdateMinimumMagnitudeCaption();
+}
+
+void TForm1::UpdateMinimumMagnitudeCaption() {
+  actions_["MaxSeclMagMenu"]->setText(QStringLiteral("Minimale Bedeckung: ") +
+                                      Q(StrT(minimumMagnitude_ * 100.0L, 0, 2)) + QStringLiteral("%"));
+}
+
+void TForm1::EraseClick() {
+  memo_->clear();
+  lastHeader_.clear();
+}
+
+void TForm1::SaveClick() {
+  const QString name =
+      askSaveFileName ? askSaveFileName()
+                      : QFileDialog::getSaveFileName(this, QStringLiteral("Speichern"), QString(),
+                                                     QStringLiteral("Textdateien (*.txt *.TXT *.CSV)"));
+  if (name.isEmpty()) return;
+  host_->Flush();
+  std::string text = memo_->toPlainText().toStdString();
+  if (!text.empty()) text += '\n';
+  const FileResult written = ReplaceFileContents(QFile::encodeName(name).toStdString(), text);
+  if (!written.ok()) {
+    QMessageBox::critical(this, QStringLiteral("Fehler"),
+                          QStringLiteral("Datei ") + name + QStringLiteral(" konnte nicht geschrieben werden: ") +
+                              Q(written.reason) + QStringLiteral("."));
+  }
+}
+
+void TForm1::PrintClick() {
+  host_->Flush();
+  TPrintControl& dialog = SharedPrintDialog(this);
+  const QString selection = SelectedText(memo_);
+  dialog.PrepareText(settings_.LRand, printLandscape_, !selection.isEmpty());
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!dialog.CheckRange(selection)) return;
+  settings_.LRand = dialog.MarginMm();
+  printLandscape_ = dialog.Landscape();
+  QPrinter& printer = dialog.Printer();
+  printer.setDocName(QLatin1String(kPrintJobTitle));
+  const QString text = dialog.SelectionOnly() ? selection : memo_->toPlainText();
+  const std::string error = PrintText(printer, dialog.TextFont(), text, settings_.LRand);
+  if (!error.empty()) QMessageBox::critical(this, QStringLiteral("Fehler"), Q(error));
+}
+
+void TForm1::AboutClick() {
+  double first = 0, last = 0;
+  const bool range = theory::EphemerisRange(first, last);
+  const bool files = theory::LastEphemerisSource() == theory::EphemerisSource::JplFiles;
+  QString text = QStringLiteral(
+      "<p><b>Orbitello 32</b><br>Ephemeriden von Sonne, Mond, Planeten, Kometen und Kleinplaneten, "
+      "Mondphasen, Mond- und Sonnenfinsternisse für einen Beobachtungsort.</p>");
+  text += QStringLiteral("<p>Ephemeride: ") + Q(theory::EphemerisDescription()).toHtmlEscaped();
+  if (range) {
+    text += QStringLiteral(", gültig vom ") + Q(DateText(first, 0, DateStyle{})) + QStringLiteral(" bis ") +
+            Q(DateText(last, 0, DateStyle{}));
+  }
+  text += QStringLiteral(".</p><p>Genauigkeit: ");
+  text += files ? QStringLiteral(
+                      "Die Örter von Sonne, Mond und allen Planeten einschließlich Pluto folgen der "
+                      "JPL-Ephemeride DE431 auf rund eine Millibogensekunde; die Tabellen runden auf 0,1 s "
+                      "bzw. 1\". Kometen und Kleinplaneten rechnet das Programm als Zweikörperbahnen: "
+                      "ihre Genauigkeit hängt vom Alter der Bahnelemente ab.")
+                : QStringLiteral(
+                      "Die analytische Ephemeride (Moshier) gibt Sonne, Mond und Planeten zwischen 3000 v. Chr. "
+                      "und 3000 n. Chr. auf etwa eine Bogensekunde.");
+  text += QStringLiteral("</p><p>Lizenz: AGPL-3.0-or-later. Swiss Ephemeris © Astrodienst AG.</p>");
+  QMessageBox box(QMessageBox::Information, QLatin1String(kCaption), text, QMessageBox::NoButton, this);
+  box.setObjectName(QStringLiteral("AboutBox"));
+  box.setTextFormat(Qt::RichText);
+  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+void TForm1::NewPlanetClick() {
+  popupMenu1_->clear();
+  // Eight planets, a separator, the element set, the comet dialog, the
+  // elements, a separator, "Abbruch"; each item's tag is its number.
+  for (int32_t tag = 1; tag <= 8; ++tag) {
+    QAction* a = popupMenu1_->addAction(Q(settings_.PlanetName(tag)), this, [this, tag] { NewPlanetItemClick(tag); });
+    a->setData(tag);
+  }
+  popupMenu1_->addSeparator()->setData(13);
+  QAction* body = popupMenu1_->addAction(Q(settings_.CurrentElements.name), this, [this] { NewPlanetItemClick(9); });
+  body->setData(9);
+  body->setEnabled(!settings_.CurrentElements.name.empty());
+  QAction* comet = popupMenu1_->addAction(QStringLiteral("Neuen Kometen/Asteroiden eingeben"));
+  comet->setData(10);
+  ComingLater(comet, QStringLiteral("Neuen Kometen/Asteroiden eingeben"));
+  QAction* elements = popupMenu1_->addAction(QStringLiteral("Bahndaten anzeigen"), this, [this] { NewPlanetItemClick(11); });
+  elements->setData(11);
+  popupMenu1_->addSeparator()->setData(14);
+  popupMenu1_->addAction(QStringLiteral("Abbruch"))->setData(12);
+  const QPoint below = newPlanetButton_ != nullptr ? newPlanetButton_->mapToGlobal(QPoint(0, newPlanetButton_->height()))
+                                                   : mapToGlobal(QPoint(0, 0));
+  popupMenu1_->popup(below);
+}
+
+void TForm1::NewPlanetItemClick(int tag) {
+  if (tag >= 1 && tag <= 9) {
+    if (Running()) {
+      QApplication::beep();
+      return;
+    }
+    settings_.PlanetNr = tag;
+    const QString hint = Q(PlanetButtonHint(settings_));
+    actions_["PlanetBtn"]->setToolTip(hint);
+    actions_["NewPlanet"]->setToolTip(QStringLiteral("Neuen Planeten auswählen, aktuell gewählt: ") +
+                                      Q(settings_.PlanetName(tag)));
+    PlanetBtnClick();
+  } else if (tag == 11) {
+    host_->Flush();
+    memo_->appendPlainText(QString());
+    const std::string text = ElementText(settings_.CurrentElements, "\r\n");
+    memo_->appendPlainText(Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  }
+}
+
+// ---------------------------------------------------------------- pictures
+
+void TForm1::AddNavigation(TGraphForm* form, int firstTag, std::function<void(int direction)> search,
+                           std::function<void()> takeDate, int companionTag, Extended* companionJD) {
+  form->AddMenuEntry(QStringLiteral("|   <= &zurück  "), firstTag, QKeySequence(Qt::Key_Left), [search] { search(-1); });
+  form->AddMenuEntry(QStringLiteral("  &Datum übernehmen  "), firstTag + 1, {}, std::move(takeDate));
+  if (companionTag > 0 && !CompanionProgram().isEmpty()) {
+    form->AddMenuEntry(QLatin1String(kCompanionName), companionTag, {},
+                       [this, companionJD] { StartCompanion(*companionJD); });
+  }
+  form->AddMenuEntry(QStringLiteral("  &weiter =>  "), firstTag + 2, QKeySequence(Qt::Key_Right), [search] { search(+1); });
+}
+
+void TForm1::ShowLunarPicture(const PictureSetup& picture, Extended baseJD, Extended middle) {
+  lunarShownJD_ = baseJD;
+  lunarMiddleJD_ = baseJD + middle;
+  TGraphForm::ShowGraph(lunarForm_, picture, this);
+  lunarForm_->SizedOnce = true;
+  lunarForm_->PrintMarginMm = settings_.LRand;
+  AddNavigation(
+      lunarForm_, 1,
+      [this](int direction) {
+        // From the eclipse's own base instant the search examines the
+        // neighbouring full moon first, both ways.
+        const Extended from = lunarShownJD_;
+        settings_.Tabelle = false;
+        actions_["ListBtn"]->setChecked(false);
+        StartRun(
+            [this, direction](const TSettings& s, TRunContext& run, Host& host) {
+              LunarSink sink([this](PictureSetup p, Extended base, Extended mid) {
+                QMetaObject::invokeMethod(
+                    this, [this, p = std::move(p), base, mid] { ShowLunarPicture(p, base, mid); },
+                    Qt::QueuedConnection);
+              });
+              LunarEclipseSearch search;
+              search.Run(s, run, host, true, direction, &sink);
+            },
+            [from](TRunContext& run) { run.StartJulDat = from; });
+      },
+      [this] { TakeDate(lunarMiddleJD_); }, 0, nullptr);
+}
+
+void TForm1::ShowLocalPicture(const PictureSetup& picture, Extended maximumJD) {
+  localShownJD_ = maximumJD;
+  TGraphForm::ShowGraph(localForm_, picture, this);
+  localForm_->SizedOnce = true;
+  localForm_->PrintMarginMm = settings_.LRand;
+  AddNavigation(
+      localForm_, 4,
+      [this](int direction) {
+        const Extended from = localShownJD_ + (direction < 0 ? -kBackward_days : kForward_days);
+        const double minimum = minimumMagnitude_;
+        settings_.Tabelle = false;
+        actions_["ListBtn"]->setChecked(false);
+        StartRun(
+            [this, direction, minimum](const TSettings& s, TRunContext& run, Host& host) {
+              LocalSink sink(s, [this](PictureSetup p, Extended tm) {
+                QMetaObject::invokeMethod(
+                    this, [this, p = std::move(p), tm] { ShowLocalPicture(p, tm); }, Qt::QueuedConnection);
+              });
+              LocalEclipseReport report(minimum, &sink);
+              SolarEclipseSearch(s, run, host, report, false, true, minimum, direction);
+            },
+            [from](TRunContext& run) { run.StartJulDat = from; });
+      },
+      [this] { TakeDate(localShownJD_); }, 10, &localShownJD_);
+}
+
+void TForm1::ShowPathPicture(const PictureSetup& picture, Extended) {
+  TGraphForm::ShowGraph(pathForm_, picture, this);
+  pathForm_->SizedOnce = true;
+  pathForm_->PrintMarginMm = settings_.LRand;
+  AddNavigation(
+      pathForm_, 7,
+      [this](int direction) {
+        const Extended from = pathShownJD_ + (direction < 0 ? -kBackward_days : kForward_days);
+        settings_.Tabelle = false;
+        actions_["ListBtn"]->setChecked(false);
+        StartRun(
+            [this, direction](const TSettings& s, TRunContext& run, Host& host) {
+              PathSink sink(s, [this](PictureSetup p) {
+                QMetaObject::invokeMethod(
+                    this, [this, p = std::move(p)] { ShowPathPicture(p, 0); }, Qt::QueuedConnection);
+              });
+              PathReport report(&sink);
+              SolarEclipseSearch(s, run, host, report, true, true, 0, direction);
+              const Extended conjunction = JDFromCenturies(report.Context().conjunction);
+              QMetaObject::invokeMethod(
+                  this, [this, conjunction] { pathShownJD_ = conjunction; }, Qt::QueuedConnection);
+            },
+            [from](TRunContext& run) { run.StartJulDat = from; });
+      },
+      [this] { TakeDate(pathShownJD_); }, 11, &pathShownJD_);
+}
+
+void TForm1::TakeDate(Extended jd) {
+  settings_.Startdat = jd;
+  ApplyAutoSummerTime(settings_);
+}
+
+void TForm1::StartCompanion(Extended jd) {
+  const QString program = CompanionProgram();
+  if (program.isEmpty()) return;
+  QProcess::startDetached(program, {Q(Str(jd, 1, 5))});
+}
+
+// ---------------------------------------------------------------- hints
+
+void TForm1::ShowHint(QObject* over) {
+  const QString name = over != nullptr ? over->objectName() : QString();
+  std::string hint;
+  if (name == QLatin1String("DateBtn")) {
+    hint = DateButtonHint(settings_);
+  } else if (name == QLatin1String("OrtBtn")) {
+    hint = PlaceButtonHint(settings_);
+  } else if (name == QLatin1String("PlanetBtn")) {
+    hint = PlanetButtonHint(settings_);
+    actions_["PlanetBtn"]->setToolTip(Q(hint));
+  } else if (name.isEmpty() || name == QLatin1String("Memo1") || name == QLatin1String("Form1") ||
+             over == memo_->viewport()) {
+    hint = WindowHint(settings_);
+  } else {
+    return;
+  }
+  if (!Running()) statusText_->setText(Q(hint));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::HoverMove) {
+    if (watched == toolBar_ && type == QEvent::MouseMove) {
+      // Over a disabled button the tool bar receives the movement.
+      const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+      ShowHint(toolBar_->childAt(at));
+    } else {
+      ShowHint(watched);
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace orb

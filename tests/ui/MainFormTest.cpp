@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+// The main window driven like a user drives it: buttons, menu items and
+// shortcuts start tables on the worker thread, the stop button asks its
+// question, the window's keys and fonts go to the settings file on close.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+#include "settings/SettingsFile.h"
+#include "support/TempDir.h"
+#include "ui/MainForm.h"
+
+using orb::TForm1;
+
+namespace {
+
+// A settings file in a folder of its own with the main section's lines.
+struct Fixture {
+  orb::test::TempDir dir;
+  std::unique_ptr<TForm1> form;
+  explicit Fixture(const QString& mainLines = {}, const QString& more = {}) {
+    const std::string path = dir.write(
+        "ORBITELLO.INI", ("[Astronomieprogramm Einstellungen]\n" + mainLines + "\n" + more).toStdString());
+    form = std::make_unique<TForm1>(orb::SettingsFile::Open(path));
+    form->show();
+    (void)QTest::qWaitForWindowExposed(form.get());
+    // The start-up messages (if any) have been answered by the test.
+    QApplication::processEvents();
+  }
+  QString Text() const { return form->Memo()->toPlainText(); }
+  QAction* Act(const char* name) const { return form->findChild<QAction*>(QLatin1String(name)); }
+  QWidget* Button(const char* name) const { return form->findChild<QWidget*>(QLatin1String(name)); }
+  std::string FileText() const { return orb::test::TempDir::read(dir.file("ORBITELLO.INI")); }
+};
+
+// Acts on the next modal widget (a message box, an input box) as soon as it
+// appears, from the event loop that shows it.
+void OnNextModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(modal);
+    }
+  });
+  timer->start();
+}
+
+// Clicks the button of a message box that has `text` ("&Ja", "&Nein", "OK").
+void Click(QWidget* box, const QString& text) {
+  for (QAbstractButton* b : box->findChildren<QAbstractButton*>()) {
+    if (b->text() == text) {
+      b->click();
+      return;
+    }
+  }
+  QFAIL(qPrintable("no button " + text));
+}
+
+int Count(const QString& text, const QString& what) { return text.count(what); }
+
+// The lines of the text area that are table rows (weekday, blank, date).
+int Rows(const QString& text) {
+  int rows = 0;
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    if (line.size() > 13 && line[2] == QLatin1Char(' ') && line[5] == QLatin1Char('.') && line[8] == QLatin1Char('.'))
+      ++rows;
+  }
+  return rows;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Sun, Moon, a planet and the comet through the tool bar, the menu and
+  // the shortcuts: each writes its table's title (the default columns);
+  // Mars is Shift+Ctrl+4 (tag 3). 2P/Encke with Meeus' elements (example 33.b).
+  void TablesThroughButtonsMenuAndShortcuts() {
+    Fixture f(QString(),
+              QStringLiteral("[Komet]\nName=2P/Encke\nPerDat=2448192.5\nPerDist=0.330763\nExz=0.850073\n"
+                             "Neig=11.94524\nPerL=186.23352\nAKn=334.75006\nElemEpoch=2000\n"));
+    const struct {
+      std::function<void()> trigger;
+      QString title;
+    } cases[] = {
+        {[&] { QTest::mouseClick(f.Button("SunBtn"), Qt::LeftButton); }, QStringLiteral("\nSonne\n")},
+        {[&] { f.Act("Mond1")->trigger(); }, QStringLiteral("\nMond\n")},
+        {[&] { QTest::keyClick(f.form.get(), Qt::Key_4, Qt::ControlModifier | Qt::ShiftModifier); },
+         QStringLiteral("\nMars\n")},
+        {[&] { QTest::mouseClick(f.Button("PlanetBtn"), Qt::LeftButton); }, QStringLiteral("\nMars\n")},
+        {[&] { f.Act("Kometen1")->trigger(); }, QStringLiteral("\nKomet 2P/Encke\n")},
+    };
+    for (const auto& c : cases) {
+      f.form->EraseClick();
+      c.trigger();
+      f.form->WaitForRun();
+      QVERIFY2(f.Text().contains(c.title), qPrintable(f.Text()));
+      QCOMPARE(Rows(f.Text()), 1);
+    }
+  }
+
+  // The list button switches list mode: 28 days in steps of 7 give 5 rows.
+  void ListModeToggle() {
+    Fixture f;
+    QTest::mouseClick(f.Button("ListBtn"), Qt::LeftButton);
+    QVERIFY(f.form->Settings().Tabelle);
+    f.form->SunBtnClick();
+    f.form->WaitForRun();
+    QCOMPARE(Rows(f.Text()), 5);
+    QTest::mouseClick(f.Button("ListBtn"), Qt::LeftButton);
+    QVERIFY(!f.form->Settings().Tabelle);
+  }
+
+  // A long table stopped: "Nein" goes on, "Ja" ends it; the stop button is
+  // enabled exactly while it runs; a second command meanwhile is refused.
+  void StopQuestionAndOneComputationAtATime() {
+    Fixture f(QStringLiteral("Tabelle=1\nDeltaTab=200000\nSchrittweite=1\nObjekt=0\n"));
+    QWidget* stop = f.Button("StopBtn");
+    QVERIFY(!stop->isEnabled());
+    f.form->MoonBtnClick();
+    QVERIFY(f.form->Running());
+    QTRY_VERIFY(stop->isEnabled());
+    f.form->SunBtnClick();  // refused: the Moon's table goes on alone
+    OnNextModal([](QWidget* box) { Click(box, QStringLiteral("&Nein")); });
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTest::qWait(200);
+    QVERIFY(f.form->Running());
+    OnNextModal([](QWidget* box) { Click(box, QStringLiteral("&Ja")); });
+    QTest::mouseClick(stop, Qt::LeftButton);
+    f.form->WaitForRun();
+    QVERIFY(!f.form->Running());
+    QVERIFY(!stop->isEnabled());
+    const int rows = Rows(f.Text());
+    QVERIFY(rows > 0 && rows < 200001);
+    QCOMPARE(Count(f.Text(), QStringLiteral("\nMond\n")), 1);
+    QVERIFY(!f.Text().contains(QStringLiteral("\nSonne\n")));
+  }
+
+  // Erasing the text area forgets the last header: the next table writes it
+  // again; without erasing, the same header is not repeated.
+  void EraseResetsTheHeader() {
+    Fixture f;
+    f.form->SunBtnClick();
+    f.form->WaitForRun();
+    f.form->SunBtnClick();
+    f.form->WaitForRun();
+    QCOMPARE(Count(f.Text(), QStringLiteral("DeltaT =")), 1);
+    QTest::mouseClick(f.Button("EraseBtn"), Qt::LeftButton);
+    QVERIFY(f.form->LastHeader().empty());
+    f.form->SunBtnClick();
+    f.form->WaitForRun();
+    QCOMPARE(Count(f.Text(), QStringLiteral("DeltaT =")), 1);
+    QVERIFY(f.Text().startsWith(QStringLiteral("Ort: ")));
+  }
+
+  // The minimum magnitude: |input| / 100, at most 1; the menu item shows it.
+  void MinimumMagnitude() {
+    Fixture f;
+    const struct {
+      QString input;
+      float fraction;
+      QString caption;
+    } cases[] = {{QStringLiteral("150"), 1.0f, QStringLiteral("Minimale Bedeckung: 100%")},
+                 {QStringLiteral("-40"), 0.4f, QStringLiteral("Minimale Bedeckung: 40%")}};
+    QCOMPARE(f.Act("MaxSeclMagMenu")->text(), QStringLiteral("Minimale Bedeckung: 0%"));
+    for (const auto& c : cases) {
+      OnNextModal([input = c.input](QWidget* w) {
+        auto* dialog = qobject_cast<QInputDialog*>(w);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->labelText(), QStringLiteral("Bitte minimalen Bedeckungsgrad in % eingeben:"));
+        dialog->setTextValue(input);
+        dialog->accept();
+      });
+      f.Act("MaxSeclMagMenu")->trigger();
+      QCOMPARE(f.form->MinimumMagnitude(), c.fraction);
+      QCOMPARE(f.Act("MaxSeclMagMenu")->text(), c.caption);
+    }
+  }
+
+  // Closing a maximised window stores state 2 and keeps the last normal
+  // geometry; with Speichern off neither geometry nor fonts are written,
+  // and the start date still is (DatSpeichern).
+  void WindowKeysOnClose() {
+    {
+      Fixture f(QStringLiteral("Fenster_X=40\nFenster_Y=30\nFenster_W=700\nFenster_H=500\n"));
+      const QRect normal = f.form->geometry();
+      f.form->showMaximized();
+      QTest::qWait(50);
+      f.form->close();
+      const std::string text = f.FileText();
+      QVERIFY(text.find("Fenster_State=2") != std::string::npos);
+      QVERIFY(text.find("Fenster_W=" + std::to_string(normal.width())) != std::string::npos);
+      QVERIFY(text.find("Fenster_H=" + std::to_string(normal.height())) != std::string::npos);
+      QVERIFY(text.find("ScreenFont=") != std::string::npos);
+    }
+    {
+      Fixture f(QStringLiteral("Speichern=0\nDatSpeichern=1\nStartdat=2460000.5\n"));
+      f.form->close();
+      const std::string text = f.FileText();
+      QVERIFY(text.find("Startdat=2460000.5") != std::string::npos);
+      QVERIFY(text.find("Fenster_") == std::string::npos);
+      QVERIFY(text.find("ScreenFont") == std::string::npos);
+      QVERIFY(text.find("PrinterFont") == std::string::npos);
+    }
+  }
+
+  // A numbered minor planet: the planet button's hint (and status text) is
+  // "(number) name" cut to ten characters, then "-Ephemeride berechnen".
+  void PlanetButtonHintOfANumberedMinorPlanet() {
+    Fixture f(QStringLiteral("PlanetNr=9\nObjekt=9\n"),
+              QStringLiteral("[Komet]\nName=Chiron\nAsteroid=1\nNumber=2060\nPerDat=2450000\nPerDist=8.4\n"
+                             "Exz=0.38\nElemEpoch=2000\n"));
+    QWidget* planet = f.Button("PlanetBtn");
+    QTest::mouseMove(planet);
+    QTRY_COMPARE(f.form->findChild<QLabel*>(QStringLiteral("StatusBar"))->text(),
+                 QStringLiteral("(2060) Chi-Ephemeride berechnen"));
+    QCOMPARE(f.Act("PlanetBtn")->toolTip(), QStringLiteral("(2060) Chi-Ephemeride berechnen"));
+  }
+
+  // A malformed font text is said once and the default font stands; the
+  // program starts.
+  void MalformedFontTextFallsBack() {
+    QString seen;
+    OnNextModal([&seen](QWidget* box) {
+      seen = qobject_cast<QMessageBox*>(box)->text();
+      Click(box, QStringLiteral("OK"));
+    });
+    Fixture f(QStringLiteral("ScreenFont=Courier New;10;0000;clBlack\n"));
+    QTRY_COMPARE(seen, QStringLiteral("Invalid string to font conversion"));
+    QVERIFY(f.form->Memo()->font().fixedPitch() || f.form->Memo()->font().styleHint() == QFont::Monospace);
+    f.form->SunBtnClick();
+    f.form->WaitForRun();
+    QVERIFY(f.Text().contains(QStringLiteral("\nSonne\n")));
+  }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"
