@@ -471,7 +471,8 @@ TPrintControl& SharedPrintDialog(QWidget* owner) {
 
 int TextIndentBlanks(float marginMm, float blankWidthMm) {
   const double blank = blankWidthMm > 0 ? blankWidthMm : kFallbackBlankMm;
-  const double blanks = std::round((static_cast<double>(marginMm) - kUnprintableBorderMm) / blank);
+  // Halves to even, as the drawing layer rounds.
+  const double blanks = std::nearbyint((static_cast<double>(marginMm) - kUnprintableBorderMm) / blank);
   if (!(blanks > 0)) return 0;  // also NaN
   return blanks >= INT_MAX ? INT_MAX : static_cast<int>(blanks);
 }
