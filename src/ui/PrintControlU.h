@@ -69,6 +69,10 @@ class TPrintControl : public QDialog {
   std::function<QString()> askPdfFileName;
 
  private:
+  // Showing: printer list, orientation, copies and margin from the printer
+  // and the dialog's state, the mode's controls, the preview.
+  void showEvent(QShowEvent* event) override;
+
   std::unique_ptr<Ui::TPrintControl> ui_;
   // implementation state (helper-defined)
   struct State;
