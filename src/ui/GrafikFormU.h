@@ -20,6 +20,8 @@
 #include "graphics/PictureSetup.h"
 
 class QAction;
+class QCloseEvent;
+class QKeyEvent;
 class QScrollArea;
 
 namespace orb {
@@ -68,6 +70,8 @@ class TGraphForm : public QMainWindow {
   std::function<QString()> askSaveFileName;
   std::function<int(const QString& question)> askOverwrite;  // QMessageBox::Yes / No / Cancel
   std::function<QString()> askZoom;  // the answer of "Bitte Zoomfaktor eingeben:", empty when cancelled
+  // Shows an error text of saving or printing (a message box).
+  std::function<void(const QString& text)> showError;
 
   // Printing through the shared print dialog (picture mode); returns "" or
   // a German error text, also when the dialog was cancelled ("").
@@ -77,7 +81,24 @@ class TGraphForm : public QMainWindow {
   float PrintMarginMm = 15.0f;
   std::function<void()> OnFreeProc;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;  // Escape hides the window
+  void closeEvent(QCloseEvent* event) override;   // hides and sets SizedOnce
+
  private:
+  void Relayout();  // the drawing area for the view, the "Eingabe" caption, a repaint
+  void AskZoom();
+  void SetClientSize(QSize client);
+  void LayOutNow();
+  void FitWindowToDrawing();
+  void WidenForMenu();
+  void KeepOnScreen();
+  void SaveFromMenu(int tag);
+  // The shown picture: paint procedure, the drawing's world window, natural
+  // size, "Proportional", the window's caption.
+  PictureSetup CurrentPicture() const;
+
   struct State;
   std::unique_ptr<State> state_;
 };
