@@ -247,10 +247,13 @@ TGraphForm* TGraphForm::ShowGraph(TGraphForm*& form, const PictureSetup& picture
   s.proportional->setChecked(picture.proportional);
   if (!picture.caption.empty()) f.setWindowTitle(QString::fromStdString(picture.caption));
   f.Relayout();
+  // A window shown anew comes up on top; one already open may lie behind
+  // its owner.
+  const bool wasVisible = f.isVisible();
   f.show();
   // The frame's size is known once the window is shown.
   if (!f.SizedOnce) f.KeepOnScreen();
-  f.raise();
+  if (wasVisible) f.raise();
   f.activateWindow();
   return form;
 }

@@ -387,14 +387,16 @@ class GrafikFormTest : public QObject {
     QCOMPARE(form_->DrawingAreaSize(), QSize(378, 189));
   }
 
-  // A window placed beyond the screen's edges comes back onto the screen.
+  // A window placed beyond the screen's edges comes back onto the screen;
+  // a picture without a caption leaves the window's own.
   void showGraphKeepsOnScreen() {
     form_ = new TGraphForm;
     const QRect screen = form_->screen()->availableGeometry();
     form_->move(screen.right() + 200, screen.bottom() + 200);
     // 100 x 50 mm: smaller than the offscreen screen.
-    TGraphForm::ShowGraph(form_, TestPicture(100, 50), nullptr);
+    TGraphForm::ShowGraph(form_, TestPicture(100, 50, true, kGrey, ""), nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(form_));
+    QCOMPARE(form_->windowTitle(), QString("Graphikausgabe"));
     QVERIFY2(screen.contains(form_->frameGeometry()), "window off the screen");
     form_->move(screen.left() - 300, screen.top() - 300);
     form_->hide();
