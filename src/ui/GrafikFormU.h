@@ -41,6 +41,10 @@ class TGraphForm : public QMainWindow {
   // = 25; takes the picture (paint procedure, world window, size, caption
   // when not empty, "Proportional" checked as the picture says) and shows
   // the window (not modal). Returns the window.
+  // Each call takes the picture's own paint procedure. A window that sizes
+  // itself is at least as wide as its menu bar (up to the screen's width),
+  // also after the owner's entries arrive, so that none hides behind the
+  // menu bar's extension button.
   static TGraphForm* ShowGraph(TGraphForm*& form, const PictureSetup& picture, QWidget* owner);
 
   // A menu entry of the owner (caption with "&", tag, a shortcut key
@@ -66,6 +70,10 @@ class TGraphForm : public QMainWindow {
   // text. The menu entries ask for the name first (askSaveFileName) and,
   // when the file exists, "Datei … ist schon vorhanden! Überschreiben?"
   // (askOverwrite: Yes writes, No asks for the name again, Cancel stops).
+  // Each kind shows what the window shows at zoom 1: with "Proportional"
+  // the picture's natural size at the kind's resolution (a 300-dpi bitmap
+  // never distorts the picture), otherwise the client area's size times
+  // dpi / screen dpi.
   std::string SaveBitmapAs(int kind, const QString& fileName);
   std::function<QString()> askSaveFileName;
   std::function<int(const QString& question)> askOverwrite;  // QMessageBox::Yes / No / Cancel
