@@ -20,6 +20,8 @@
 #include "graphics/PictureSetup.h"
 
 class QAction;
+class QCloseEvent;
+class QKeyEvent;
 class QScrollArea;
 
 namespace orb {
@@ -39,6 +41,10 @@ class TGraphForm : public QMainWindow {
   // = 25; takes the picture (paint procedure, world window, size, caption
   // when not empty, "Proportional" checked as the picture says) and shows
   // the window (not modal). Returns the window.
+  // Each call takes the picture's own paint procedure. A window that sizes
+  // itself is at least as wide as its menu bar (up to the screen's width),
+  // also after the owner's entries arrive, so that none hides behind the
+  // menu bar's extension button.
   static TGraphForm* ShowGraph(TGraphForm*& form, const PictureSetup& picture, QWidget* owner);
 
   // A menu entry of the owner (caption with "&", tag, a shortcut key
@@ -64,10 +70,16 @@ class TGraphForm : public QMainWindow {
   // text. The menu entries ask for the name first (askSaveFileName) and,
   // when the file exists, "Datei … ist schon vorhanden! Überschreiben?"
   // (askOverwrite: Yes writes, No asks for the name again, Cancel stops).
+  // Each kind shows what the window shows at zoom 1: with "Proportional"
+  // the picture's natural size at the kind's resolution (a 300-dpi bitmap
+  // never distorts the picture), otherwise the client area's size times
+  // dpi / screen dpi.
   std::string SaveBitmapAs(int kind, const QString& fileName);
   std::function<QString()> askSaveFileName;
   std::function<int(const QString& question)> askOverwrite;  // QMessageBox::Yes / No / Cancel
   std::function<QString()> askZoom;  // the answer of "Bitte Zoomfaktor eingeben:", empty when cancelled
+  // Shows an error text of saving or printing (a message box).
+  std::function<void(const QString& text)> showError;
 
   // Printing through the shared print dialog (picture mode); returns "" or
   // a German error text, also when the dialog was cancelled ("").
@@ -77,7 +89,24 @@ class TGraphForm : public QMainWindow {
   float PrintMarginMm = 15.0f;
   std::function<void()> OnFreeProc;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;  // Escape hides the window
+  void closeEvent(QCloseEvent* event) override;   // hides and sets SizedOnce
+
  private:
+  void Relayout();  // the drawing area for the view, the "Eingabe" caption, a repaint
+  void AskZoom();
+  void SetClientSize(QSize client);
+  void LayOutNow();
+  void FitWindowToDrawing();
+  void WidenForMenu();
+  void KeepOnScreen();
+  void SaveFromMenu(int tag);
+  // The shown picture: paint procedure, the drawing's world window, natural
+  // size, "Proportional", the window's caption.
+  PictureSetup CurrentPicture() const;
+
   struct State;
   std::unique_ptr<State> state_;
 };
