@@ -4,6 +4,13 @@
 // read back. The offscreen screen has 96 dpi; every size below is worked
 // out for it as round(mm * 96 / 25.4) or from the client area in pixels.
 #include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QTransform>
+#include <QtEndian>
 #include <QImage>
 #include <QImageReader>
 #include <QMenuBar>
@@ -16,10 +23,12 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "graphics/qt/QtBitmaps.h"
 #include "support/TempDir.h"
 #include "ui/GrafikFormU.h"
+#include "ui/PrintControlU.h"
 
 namespace orb {
 namespace {
@@ -53,6 +62,75 @@ PictureSetup TestPicture(float widthMm, float heightMm, bool proportional = true
 // pixels at 96 dpi (642.52 and 546.14 rounded).
 constexpr float kW = 170, kH = 144.5f;
 constexpr double kNaturalW = 170 * 96 / 25.4, kNaturalH = 144.5 * 96 / 25.4;
+
+// ---- the page of a PDF that Qt's PDF writer made ----
+
+// Millimetres on the paper from its top left corner: the paper, the
+// printable page (the first "cm" maps printer pixels to points with the
+// printable page's corner as origin), the picture's drawing area (the first
+// filled rectangle: the drawing is cleared first) and every point of every
+// path drawn (m, l, c, re).
+struct PdfPage {
+  QRectF paperMm, printableMm, area;
+  std::vector<QPointF> points;
+};
+
+PdfPage ReadPdfPage(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray pdf = file.readAll();
+  const QString latin = QString::fromLatin1(pdf);
+  const auto box = QRegularExpression(QStringLiteral(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")).match(latin);
+  const auto contents = QRegularExpression(QStringLiteral(R"(/Contents (\d+) 0 R)")).match(latin);
+  if (!box.hasMatch() || !contents.hasMatch()) return {};
+  const qsizetype object = pdf.indexOf("\n" + contents.captured(1).toLatin1() + " 0 obj");
+  const qsizetype start = pdf.indexOf("stream\n", object) + 7;
+  const qsizetype end = pdf.indexOf("endstream", start);
+  if (object < 0 || start < 7 || end < 0) return {};
+  // qUncompress wants the size first; it grows its buffer when the guess is short.
+  QByteArray packed(4, '\0');
+  qToBigEndian<quint32>(static_cast<quint32>(16 * (end - start)), packed.data());
+  packed += pdf.mid(start, end - start);
+  const QStringList tokens = QString::fromLatin1(qUncompress(packed)).split(QRegularExpression(QStringLiteral("\\s+")));
+
+  constexpr double kMmPerPt = 25.4 / 72;
+  const double paperW = box.captured(1).toDouble() * kMmPerPt, paperH = box.captured(2).toDouble() * kMmPerPt;
+  PdfPage page;
+  page.paperMm = QRectF(0, 0, paperW, paperH);
+  QTransform toMm;  // printer pixels -> mm from the paper's top left corner
+  bool haveMatrix = false;
+  std::vector<double> numbers;
+  for (const QString& token : tokens) {
+    bool isNumber = false;
+    const double value = token.toDouble(&isNumber);
+    if (isNumber) {
+      numbers.push_back(value);
+      continue;
+    }
+    const auto n = numbers.size();
+    auto point = [&](std::size_t i) { return toMm.map(QPointF(numbers[i], numbers[i + 1])); };
+    if (token == QLatin1String("cm") && n >= 6 && !haveMatrix) {
+      // PDF points from the bottom: x' = a x + e, y' = d y + f.
+      const double a = numbers[n - 6], d = numbers[n - 3], e = numbers[n - 2], f = numbers[n - 1];
+      toMm = QTransform(a * kMmPerPt, 0, 0, -d * kMmPerPt, e * kMmPerPt, paperH - f * kMmPerPt);
+      page.printableMm = QRectF(e * kMmPerPt, paperH - f * kMmPerPt, paperW - 2 * e * kMmPerPt,
+                                paperH - 2 * (paperH - f * kMmPerPt));
+      haveMatrix = true;
+    } else if ((token == QLatin1String("m") || token == QLatin1String("l")) && n >= 2) {
+      page.points.push_back(point(n - 2));
+    } else if (token == QLatin1String("c") && n >= 6) {
+      for (std::size_t i = n - 6; i < n; i += 2) page.points.push_back(point(i));
+    } else if (token == QLatin1String("re") && n >= 4) {
+      const QPointF corner = point(n - 4);
+      const QPointF opposite = toMm.map(QPointF(numbers[n - 4] + numbers[n - 2], numbers[n - 3] + numbers[n - 1]));
+      page.points.push_back(corner);
+      page.points.push_back(opposite);
+      if (!page.area.isValid()) page.area = QRectF(corner, opposite).normalized();
+    }
+    numbers.clear();
+  }
+  return page;
+}
 
 QColor Rgb(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -434,6 +512,60 @@ class GrafikFormTest : public QObject {
     QCOMPARE(forward, 2);
     form_->menuBar()->actions()[7]->trigger();
     QCOMPARE(take, 1);
+  }
+
+
+  // ---- printing ----
+
+  // "Einpassen" prints the picture scaled to the page: with "Proportional"
+  // in its own proportions, without it over the whole area right of the
+  // left margin (25 mm) and below the top margin (15 mm); either way every
+  // stroke stays on the paper. Checked in the PDF the print dialog writes.
+  void printScaledToThePage_data() {
+    QTest::addColumn<float>("widthMm");
+    QTest::addColumn<float>("heightMm");
+    QTest::addColumn<bool>("proportional");
+    QTest::newRow("wide, proportional") << 300.0f << 100.0f << true;
+    QTest::newRow("tall, proportional") << 100.0f << 400.0f << true;
+    QTest::newRow("wide, stretched") << 300.0f << 100.0f << false;
+  }
+  void printScaledToThePage() {
+    QFETCH(float, widthMm);
+    QFETCH(float, heightMm);
+    QFETCH(bool, proportional);
+    test::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("bild.pdf"));
+    Open(TestPicture(widthMm, heightMm, proportional));
+    form_->SetFitToWindow(true);
+    form_->SetProportional(proportional);
+    TPrintControl& dialog = SharedPrintDialog(form_);
+    dialog.askPdfFileName = [&] { return path; };
+    QTimer::singleShot(0, &dialog, [&] {
+      auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("PrnList"));
+      printers->setCurrentIndex(printers->count() - 1);  // "In PDF-Datei drucken"
+      QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+    });
+    QCOMPARE(form_->Print(), std::string());
+
+    const PdfPage page = ReadPdfPage(path);
+    QVERIFY2(page.area.isValid(), "no drawing area in the PDF");
+    // Every point drawn lies on the paper.
+    for (const QPointF& p : page.points)
+      QVERIFY2(page.paperMm.contains(p), qPrintable(QStringLiteral("%1 %2 mm").arg(p.x()).arg(p.y())));
+    // The area starts at the margins of the printable page and reaches its
+    // right or bottom edge (to a millimetre: the page is whole millimetres).
+    const QRectF printable = page.printableMm;
+    QVERIFY(std::abs(page.area.left() - (printable.left() + 25)) < 0.1);
+    QVERIFY(std::abs(page.area.top() - (printable.top() + 15)) < 0.1);
+    QVERIFY(page.area.right() <= printable.right() + 0.1 && page.area.bottom() <= printable.bottom() + 0.1);
+    const bool fillsWidth = page.area.right() > printable.right() - 1;
+    const bool fillsHeight = page.area.bottom() > printable.bottom() - 1;
+    if (proportional) {
+      QVERIFY(fillsWidth || fillsHeight);
+      QVERIFY(std::abs(page.area.width() / page.area.height() - widthMm / heightMm) < 0.01);
+    } else {
+      QVERIFY(fillsWidth && fillsHeight);
+    }
   }
 
   // Escape hides the window (and it keeps its size from then on); the

@@ -2,10 +2,12 @@
 #include "graphics/qt/QtPrinting.h"
 
 #include <QFile>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cerrno>
+#include <cmath>
 
 #include "core/SafeFile.h"
 #include "graphics/GDIext.h"
@@ -58,8 +60,11 @@ std::string PrintPageToFile(QPrinter& printer, const PictureSetup& picture, cons
 
 }  // namespace
 
-PageSizeMm PrintablePageMm(const QPaintDevice& printer) {
-  return {static_cast<float>(printer.widthMM()), static_cast<float>(printer.heightMM())};
+PageSizeMm PrintablePageMm(const QPrinter& printer) {
+  // A thousandth of a millimetre for the conversions between points and
+  // millimetres behind the page layout (210 mm come back as 209.99999).
+  const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+  return {static_cast<float>(std::floor(page.width() + 1e-3)), static_cast<float>(std::floor(page.height() + 1e-3))};
 }
 
 bool PrinterInstalled() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }

@@ -10,7 +10,6 @@
 #include "graphics/PictureSetup.h"
 
 class QPainter;
-class QPaintDevice;
 class QPrinter;
 
 namespace orb {
@@ -24,11 +23,13 @@ struct PrintOptions {
   bool proportional = true;      // keep the picture's aspect ratio when scaling to the page
 };
 
-// The printable page of a printer in whole millimetres, as the printer reports it.
+// The printable page of a printer in whole millimetres: the millimetres
+// that fit on it (rounding up would let a picture scaled to the page pass
+// its edge by a fraction of a millimetre).
 struct PageSizeMm {
   float widthMm = 0, heightMm = 0;
 };
-PageSizeMm PrintablePageMm(const QPaintDevice& printer);
+PageSizeMm PrintablePageMm(const QPrinter& printer);
 
 // Whether the system knows at least one printer.
 bool PrinterInstalled();
