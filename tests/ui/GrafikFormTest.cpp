@@ -6,19 +6,18 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTimer>
-#include <QTransform>
-#include <QtEndian>
 #include <QImage>
 #include <QImageReader>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
+#include <QTransform>
+#include <QtEndian>
 #include <QtTest>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -113,8 +112,8 @@ PdfPage ReadPdfPage(const QString& path) {
       // PDF points from the bottom: x' = a x + e, y' = d y + f.
       const double a = numbers[n - 6], d = numbers[n - 3], e = numbers[n - 2], f = numbers[n - 1];
       toMm = QTransform(a * kMmPerPt, 0, 0, -d * kMmPerPt, e * kMmPerPt, paperH - f * kMmPerPt);
-      page.printableMm = QRectF(e * kMmPerPt, paperH - f * kMmPerPt, paperW - 2 * e * kMmPerPt,
-                                paperH - 2 * (paperH - f * kMmPerPt));
+      page.printableMm =
+          QRectF(e * kMmPerPt, paperH - f * kMmPerPt, paperW - 2 * e * kMmPerPt, paperH - 2 * (paperH - f * kMmPerPt));
       haveMatrix = true;
     } else if ((token == QLatin1String("m") || token == QLatin1String("l")) && n >= 2) {
       page.points.push_back(point(n - 2));
@@ -217,17 +216,21 @@ class GrafikFormTest : public QObject {
     QFETCH(QString, caption);
     Open(TestPicture(kW, kH));
     for (const QString& step : steps) {
-      if (step == "key:+") QTest::keyClick(form_, Qt::Key_Plus);
-      else if (step == "key:-") QTest::keyClick(form_, Qt::Key_Minus);
-      else if (step == "key:KP/") QTest::keyClick(form_, Qt::Key_Slash, Qt::KeypadModifier);
-      else if (step == "key:Return") QTest::keyClick(form_, Qt::Key_Return);
-      else Trigger(step.toLatin1().constData());
+      if (step == "key:+")
+        QTest::keyClick(form_, Qt::Key_Plus);
+      else if (step == "key:-")
+        QTest::keyClick(form_, Qt::Key_Minus);
+      else if (step == "key:KP/")
+        QTest::keyClick(form_, Qt::Key_Slash, Qt::KeypadModifier);
+      else if (step == "key:Return")
+        QTest::keyClick(form_, Qt::Key_Return);
+      else
+        Trigger(step.toLatin1().constData());
       Settle();
     }
     QCOMPARE(InputCaption(), caption);
     QVERIFY(!Action("SeitenbreiteMen")->isChecked());
-    QCOMPARE(form_->DrawingAreaSize(),
-             QSize(int(std::lround(kNaturalW * zoom)), int(std::lround(kNaturalH * zoom))));
+    QCOMPARE(form_->DrawingAreaSize(), QSize(int(std::lround(kNaturalW * zoom)), int(std::lround(kNaturalH * zoom))));
   }
 
   // The drawing area under "Proportional" and "Einpassen" with the picture
@@ -248,8 +251,7 @@ class GrafikFormTest : public QObject {
     // Twice the client area each way.
     QTest::newRow("neither, 200%") << false << false << "N2001" << QSize(1600, 800) << true << "Eingabe (200%)";
     // The natural size twice: 642.52 * 2 and 546.14 * 2 rounded.
-    QTest::newRow("Proportional, 200%") << true << false << "N2001" << QSize(1285, 1092) << true
-                                        << "Eingabe (200%)";
+    QTest::newRow("Proportional, 200%") << true << false << "N2001" << QSize(1285, 1092) << true << "Eingabe (200%)";
   }
   void viewModes() {
     QFETCH(bool, proportional);
@@ -281,12 +283,18 @@ class GrafikFormTest : public QObject {
   void zoomInput_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("letters only") << "abc" << "Eingabe (100%)";
-    QTest::newRow("number among letters") << "abc150xyz" << "Eingabe (150%)";
-    QTest::newRow("cancelled") << "" << "Eingabe (100%)";
-    QTest::newRow("negative") << "-50" << "Eingabe (100%)";
-    QTest::newRow("zero") << "0" << "Eingabe (100%)";
-    QTest::newRow("with blank and sign") << " 35 %" << "Eingabe (35%)";
+    QTest::newRow("letters only") << "abc"
+                                  << "Eingabe (100%)";
+    QTest::newRow("number among letters") << "abc150xyz"
+                                          << "Eingabe (150%)";
+    QTest::newRow("cancelled") << ""
+                               << "Eingabe (100%)";
+    QTest::newRow("negative") << "-50"
+                              << "Eingabe (100%)";
+    QTest::newRow("zero") << "0"
+                          << "Eingabe (100%)";
+    QTest::newRow("with blank and sign") << " 35 %"
+                                         << "Eingabe (35%)";
   }
   void zoomInput() {
     QFETCH(QString, answer);
@@ -329,14 +337,12 @@ class GrafikFormTest : public QObject {
     // 600 * 300 / 96 = 1875, 400 * 300 / 96 = 1250
     QTest::newRow("300 dpi") << "SaveHiRes300dpi" << false << "b.bmp" << QSize(1875, 1250) << QByteArray("bmp");
     // twice the 300-dpi sizes, as PNG by the name
-    QTest::newRow("600 dpi, PNG") << "SaveXXL600dpi" << false << "c.PNG" << QSize(3750, 2500)
-                                  << QByteArray("png");
+    QTest::newRow("600 dpi, PNG") << "SaveXXL600dpi" << false << "c.PNG" << QSize(3750, 2500) << QByteArray("png");
     // 170 and 144.5 mm at 96 dpi
-    QTest::newRow("screen, proportional") << "SaveScreenDPI" << true << "d.png" << QSize(643, 546)
-                                          << QByteArray("png");
+    QTest::newRow("screen, proportional") << "SaveScreenDPI" << true << "d.png" << QSize(643, 546) << QByteArray("png");
     // 170 * 300 / 25.4 = 2007.9, 144.5 * 300 / 25.4 = 1706.7
-    QTest::newRow("300 dpi, proportional") << "SaveHiRes300dpi" << true << "e.bmp" << QSize(2008, 1707)
-                                           << QByteArray("bmp");
+    QTest::newRow("300 dpi, proportional")
+        << "SaveHiRes300dpi" << true << "e.bmp" << QSize(2008, 1707) << QByteArray("bmp");
   }
   void saveSizes() {
     QFETCH(QString, item);
@@ -369,9 +375,9 @@ class GrafikFormTest : public QObject {
   // brings the question, No asks for the name again, Cancel stops, Yes
   // replaces the file.
   void saveAsksName_data() {
-    QTest::addColumn<QStringList>("names");  // the answers to the file dialog ("" = cancelled)
-    QTest::addColumn<QList<int>>("answers"); // the answers to the overwrite question
-    QTest::addColumn<QString>("written");    // the file that receives the bitmap, or ""
+    QTest::addColumn<QStringList>("names");   // the answers to the file dialog ("" = cancelled)
+    QTest::addColumn<QList<int>>("answers");  // the answers to the overwrite question
+    QTest::addColumn<QString>("written");     // the file that receives the bitmap, or ""
     const int yes = QMessageBox::Yes, no = QMessageBox::No, cancel = QMessageBox::Cancel;
     QTest::newRow("no extension") << QStringList{"neu"} << QList<int>{} << "neu.bmp";
     QTest::newRow("dialog cancelled") << QStringList{""} << QList<int>{} << "";
@@ -402,8 +408,7 @@ class GrafikFormTest : public QObject {
     Trigger("SaveScreenDPI");
     QCOMPARE(nameCalls, names.size());
     QCOMPARE(questions.size(), answers.size());
-    for (const QString& q : questions)
-      QCOMPARE(q, "Datei " + oldFile + " ist schon vorhanden! Überschreiben?");
+    for (const QString& q : questions) QCOMPARE(q, "Datei " + oldFile + " ist schon vorhanden! Überschreiben?");
     const bool oldReplaced = written == "alt.bmp";
     QCOMPARE(test::TempDir::read(oldFile.toStdString()) == oldContent, !oldReplaced);
     if (!written.isEmpty()) QCOMPARE(QImage(inDir(written)).size(), QSize(643, 546));  // the natural size
@@ -496,8 +501,7 @@ class GrafikFormTest : public QObject {
     QStringList captions;
     for (const QAction* a : form_->menuBar()->actions()) captions << a->text();
     QCOMPARE(captions, (QStringList{"&Speichern", "&Drucken", "Zoom", "Fenstergröße anpassen", "Einpassen",
-                                    "Proportional", "|   <= &zurück  ", "  &Datum übernehmen  ",
-                                    "  &weiter =>  "}));
+                                    "Proportional", "|   <= &zurück  ", "  &Datum übernehmen  ", "  &weiter =>  "}));
     // As wide as the menu bar needs, unless the screen is narrower (the
     // offscreen screen is 800 pixels wide).
     const int screenWidth = form_->screen()->availableGeometry().width();
@@ -513,7 +517,6 @@ class GrafikFormTest : public QObject {
     form_->menuBar()->actions()[7]->trigger();
     QCOMPARE(take, 1);
   }
-
 
   // ---- printing ----
 

@@ -15,11 +15,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <cmath>
 #include <functional>
 #include <memory>
 
 #include "settings/SettingsFile.h"
 #include "support/TempDir.h"
+#include "ui/GrafikFormU.h"
 #include "ui/MainForm.h"
 
 using orb::TForm1;
@@ -31,8 +33,8 @@ struct Fixture {
   orb::test::TempDir dir;
   std::unique_ptr<TForm1> form;
   explicit Fixture(const QString& mainLines = {}, const QString& more = {}) {
-    const std::string path = dir.write(
-        "ORBITELLO.INI", ("[Astronomieprogramm Einstellungen]\n" + mainLines + "\n" + more).toStdString());
+    const std::string path =
+        dir.write("ORBITELLO.INI", ("[Astronomieprogramm Einstellungen]\n" + mainLines + "\n" + more).toStdString());
     form = std::make_unique<TForm1>(orb::SettingsFile::Open(path));
     form->show();
     (void)QTest::qWaitForWindowExposed(form.get());
@@ -93,9 +95,8 @@ class MainFormTest : public QObject {
   // the shortcuts: each writes its table's title (the default columns);
   // Mars is Shift+Ctrl+4 (tag 3). 2P/Encke with Meeus' elements (example 33.b).
   void TablesThroughButtonsMenuAndShortcuts() {
-    Fixture f(QString(),
-              QStringLiteral("[Komet]\nName=2P/Encke\nPerDat=2448192.5\nPerDist=0.330763\nExz=0.850073\n"
-                             "Neig=11.94524\nPerL=186.23352\nAKn=334.75006\nElemEpoch=2000\n"));
+    Fixture f(QString(), QStringLiteral("[Komet]\nName=2P/Encke\nPerDat=2448192.5\nPerDist=0.330763\nExz=0.850073\n"
+                                        "Neig=11.94524\nPerL=186.23352\nAKn=334.75006\nElemEpoch=2000\n"));
     const struct {
       std::function<void()> trigger;
       QString title;
@@ -219,6 +220,36 @@ class MainFormTest : public QObject {
       QVERIFY(text.find("ScreenFont") == std::string::npos);
       QVERIFY(text.find("PrinterFont") == std::string::npos);
     }
+  }
+
+  // The lunar eclipse picture's navigation from its own window: "weiter"
+  // (right arrow) shows the next eclipse, "zurück" (left arrow) the one
+  // before, "Datum übernehmen" makes the shown middle the start date.
+  // The eclipses of 2025: 14 March and 7 September (NASA's five millennium
+  // canon); the middle of 14 March, 6:58:41 UT, as its phase list states it.
+  void EclipseNavigationFromThePictureWindow() {
+    Fixture f(QStringLiteral("Startdat=2460676.5\n"));  // 1 January 2025, 0h UT
+    f.form->LunarEclipseClick(31);
+    f.form->WaitForRun();
+    QTRY_VERIFY(f.form->LunarPicture() != nullptr && f.form->LunarPicture()->isVisible());
+    orb::TGraphForm* picture = f.form->LunarPicture();
+    QVERIFY(QTest::qWaitForWindowActive(picture));
+    QTRY_VERIFY2(picture->windowTitle().contains(QStringLiteral("14.03.2025")), qPrintable(picture->windowTitle()));
+    const struct {
+      Qt::Key key;
+      QString date;
+    } steps[] = {{Qt::Key_Right, QStringLiteral("07.09.2025")}, {Qt::Key_Left, QStringLiteral("14.03.2025")}};
+    for (const auto& step : steps) {
+      QTest::keyClick(picture, step.key);
+      f.form->WaitForRun();
+      QTRY_VERIFY2(picture->windowTitle().contains(step.date), qPrintable(picture->windowTitle()));
+    }
+    for (QAction* a : picture->findChildren<QAction*>()) {
+      if (a->text() == QStringLiteral("  &Datum übernehmen  ")) a->trigger();
+    }
+    const double middle = 2460748.5 + (6 + (58 + 41 / 60.0) / 60.0) / 24.0;
+    QVERIFY2(std::abs(f.form->Settings().Startdat - middle) < 1.0 / 1440,
+             qPrintable(QString::number(f.form->Settings().Startdat, 'f', 5)));
   }
 
   // A numbered minor planet: the planet button's hint (and status text) is
