@@ -789,6 +789,7 @@ void TForm1::ShowPathPicture(const PictureSetup& picture, Extended) {
 void TForm1::TakeDate(Extended jd) {
   settings_.Startdat = jd;
   ApplyAutoSummerTime(settings_);
+  ShowHint(nullptr);  // the status bar shows the new date
 }
 
 void TForm1::StartCompanion(Extended jd) {
