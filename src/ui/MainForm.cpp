@@ -132,16 +132,16 @@ QString SelectedText(const QPlainTextEdit* memo) {
 }  // namespace
 
 QString CompanionProgram() {
-  const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kCompanionName);
+  const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QString::fromUtf8(kCompanionName);
   if (QFileInfo(beside).isExecutable()) return beside;
-  return QStandardPaths::findExecutable(QLatin1String(kCompanionName));
+  return QStandardPaths::findExecutable(QString::fromUtf8(kCompanionName));
 }
 
 // ---------------------------------------------------------------- creation
 
 TForm1::TForm1(SettingsFile settingsFile, QWidget* parent) : QMainWindow(parent), file_(std::move(settingsFile)) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QLatin1String(kCaption));
+  setWindowTitle(QString::fromUtf8(kCaption));
   setWindowIcon(ToolIcon(QStringLiteral("orbitello32")));
   LoadSettings(file_.Document(), settings_, CurrentJD(), &loadProblems_);
 
@@ -154,7 +154,7 @@ TForm1::TForm1(SettingsFile settingsFile, QWidget* parent) : QMainWindow(parent)
   memo_->viewport()->installEventFilter(this);
   setCentralWidget(memo_);
 
-  statusText_ = new QLabel(QLatin1String(kStartText), this);
+  statusText_ = new QLabel(QString::fromUtf8(kStartText), this);
   statusText_->setObjectName(QStringLiteral("StatusBar"));
   statusBar()->addWidget(statusText_, 1);
 
@@ -193,8 +193,8 @@ QAction* TForm1::Action(const QString& name, const QString& text, const QString&
 
 void TForm1::ComingLater(QAction* action, const QString& what) {
   action->setEnabled(false);
-  action->setToolTip(what + QLatin1String(kLater));
-  action->setStatusTip(what + QLatin1String(kLater));
+  action->setToolTip(what + QString::fromUtf8(kLater));
+  action->setStatusTip(what + QString::fromUtf8(kLater));
 }
 
 void TForm1::BuildActions() {
@@ -612,7 +612,7 @@ void TForm1::PrintClick() {
   settings_.LRand = dialog.MarginMm();
   printLandscape_ = dialog.Landscape();
   QPrinter& printer = dialog.Printer();
-  printer.setDocName(QLatin1String(kPrintJobTitle));
+  printer.setDocName(QString::fromUtf8(kPrintJobTitle));
   const QString text = dialog.SelectionOnly() ? selection : memo_->toPlainText();
   const std::string error = PrintText(printer, dialog.TextFont(), text, settings_.LRand);
   if (!error.empty()) QMessageBox::critical(this, QStringLiteral("Fehler"), Q(error));
@@ -640,7 +640,7 @@ void TForm1::AboutClick() {
                       "Die analytische Ephemeride (Moshier) gibt Sonne, Mond und Planeten zwischen 3000 v. Chr. "
                       "und 3000 n. Chr. auf etwa eine Bogensekunde.");
   text += QStringLiteral("</p><p>Lizenz: AGPL-3.0-or-later. Swiss Ephemeris © Astrodienst AG.</p>");
-  QMessageBox box(QMessageBox::Information, QLatin1String(kCaption), text, QMessageBox::NoButton, this);
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8(kCaption), text, QMessageBox::NoButton, this);
   box.setObjectName(QStringLiteral("AboutBox"));
   box.setTextFormat(Qt::RichText);
   box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -698,7 +698,7 @@ void TForm1::AddNavigation(TGraphForm* form, int firstTag, std::function<void(in
   form->AddMenuEntry(QStringLiteral("|   <= &zurück  "), firstTag, QKeySequence(Qt::Key_Left), [search] { search(-1); });
   form->AddMenuEntry(QStringLiteral("  &Datum übernehmen  "), firstTag + 1, {}, std::move(takeDate));
   if (companionTag > 0 && !CompanionProgram().isEmpty()) {
-    form->AddMenuEntry(QLatin1String(kCompanionName), companionTag, {},
+    form->AddMenuEntry(QString::fromUtf8(kCompanionName), companionTag, {},
                        [this, companionJD] { StartCompanion(*companionJD); });
   }
   form->AddMenuEntry(QStringLiteral("  &weiter =>  "), firstTag + 2, QKeySequence(Qt::Key_Right), [search] { search(+1); });

@@ -91,6 +91,18 @@ class MainFormTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The texts with umlauts and dashes reach the window intact: the status
+  // bar at the start (before the mouse was over a button) and the hint of
+  // a dialog still to come (disabled).
+  void TextsBeforeTheFirstComputation() {
+    Fixture f;
+    QCOMPARE(f.form->findChild<QLabel*>(QStringLiteral("StatusBar"))->text(),
+             QStringLiteral("Orbitello32  –  Ephemeriden, Mondphasen und Finsternisse  –  Stand 29.01.2012"));
+    QVERIFY(!f.Act("DateBtn")->isEnabled());
+    QCOMPARE(f.Act("DateBtn")->toolTip(),
+             QStringLiteral("Datum und Uhrzeit einstellen (folgt in einer späteren Version)"));
+  }
+
   // Sun, Moon, a planet and the comet through the tool bar, the menu and
   // the shortcuts: each writes its table's title (the default columns);
   // Mars is Shift+Ctrl+4 (tag 3). 2P/Encke with Meeus' elements (example 33.b).
@@ -264,6 +276,7 @@ class MainFormTest : public QObject {
                  QStringLiteral("(2060) Chi-Ephemeride berechnen"));
     QCOMPARE(f.Act("PlanetBtn")->toolTip(), QStringLiteral("(2060) Chi-Ephemeride berechnen"));
   }
+
 
   // A malformed font text is said once and the default font stands; the
   // program starts.
