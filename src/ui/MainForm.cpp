@@ -483,30 +483,17 @@ void TForm1::StopBtnClick() {
   if (run_) run_->RequestStop();
 }
 
-void TForm1::SunBtnClick() {
-  if (Running()) {
-    QApplication::beep();
-    return;
-  }
-  settings_.Objekt = kSun;
-  StartRun([](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host); });
-}
+void TForm1::SunBtnClick() { StartTable(kSun); }
+void TForm1::MoonBtnClick() { StartTable(kMoon); }
+void TForm1::PlanetBtnClick() { StartTable(settings_.PlanetNr); }
 
-void TForm1::MoonBtnClick() {
+void TForm1::StartTable(int32_t objekt) {
   if (Running()) {
+    // Refused before the settings change: the running table keeps its object.
     QApplication::beep();
     return;
   }
-  settings_.Objekt = kMoon;
-  StartRun([](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host); });
-}
-
-void TForm1::PlanetBtnClick() {
-  if (Running()) {
-    QApplication::beep();
-    return;
-  }
-  settings_.Objekt = settings_.PlanetNr;
+  settings_.Objekt = objekt;
   StartRun([](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host); });
 }
 

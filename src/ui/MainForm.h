@@ -102,6 +102,8 @@ class TForm1 : public QMainWindow {
   // run context whose StartJulDat `prepare` may set; false (with a beep)
   // while another computation runs.
   bool StartRun(Work work, std::function<void(TRunContext&)> prepare = {});
+  // The ephemeris table of `objekt` (Objekt), unless a computation runs.
+  void StartTable(int32_t objekt);
   void FinishRun();
 
   void BuildActions();

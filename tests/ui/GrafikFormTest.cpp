@@ -16,7 +16,6 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QTransform>
-#include <QtEndian>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
@@ -26,6 +25,7 @@
 
 #include "graphics/qt/QtBitmaps.h"
 #include "support/TempDir.h"
+#include "PdfStreams.h"
 #include "ui/GrafikFormU.h"
 #include "ui/PrintControlU.h"
 
@@ -80,17 +80,9 @@ PdfPage ReadPdfPage(const QString& path) {
   const QByteArray pdf = file.readAll();
   const QString latin = QString::fromLatin1(pdf);
   const auto box = QRegularExpression(QStringLiteral(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")).match(latin);
-  const auto contents = QRegularExpression(QStringLiteral(R"(/Contents (\d+) 0 R)")).match(latin);
-  if (!box.hasMatch() || !contents.hasMatch()) return {};
-  const qsizetype object = pdf.indexOf("\n" + contents.captured(1).toLatin1() + " 0 obj");
-  const qsizetype start = pdf.indexOf("stream\n", object) + 7;
-  const qsizetype end = pdf.indexOf("endstream", start);
-  if (object < 0 || start < 7 || end < 0) return {};
-  // qUncompress wants the size first; it grows its buffer when the guess is short.
-  QByteArray packed(4, '\0');
-  qToBigEndian<quint32>(static_cast<quint32>(16 * (end - start)), packed.data());
-  packed += pdf.mid(start, end - start);
-  const QStringList tokens = QString::fromLatin1(qUncompress(packed)).split(QRegularExpression(QStringLiteral("\\s+")));
+  const QStringList streams = test::PdfPageStreams(pdf);
+  if (!box.hasMatch() || streams.isEmpty()) return {};
+  const QStringList tokens = streams.front().split(QRegularExpression(QStringLiteral("\\s+")));
 
   constexpr double kMmPerPt = 25.4 / 72;
   const double paperW = box.captured(1).toDouble() * kMmPerPt, paperH = box.captured(2).toDouble() * kMmPerPt;

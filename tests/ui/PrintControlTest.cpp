@@ -34,6 +34,7 @@
 
 #include "core/SafeFile.h"
 #include "support/TempDir.h"
+#include "PdfStreams.h"
 #include "ui/PrintControlU.h"
 
 using orb::TPrintControl;
@@ -133,21 +134,10 @@ QList<QList<PdfRun>> PdfPages(const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray pdf = file.readAll();
   QList<QList<PdfRun>> pages;
-  const QRegularExpression pageObject(QStringLiteral(R"(/Type /Page\n(?:[^\n]*\n)*?/Contents (\d+) 0 R)"));
   const QRegularExpression matrix(QStringLiteral(R"(([-\d.]+) 0 0 ([-\d.]+) ([-\d.]+) ([-\d.]+) cm)"));
   const QRegularExpression textObject(QStringLiteral(R"(BT\n[^\n]*\n([-\d.]+) ([-\d.]+) Td)"));
-  const QString latin = QString::fromLatin1(pdf);
-  for (auto page = pageObject.globalMatch(latin); page.hasNext();) {
-    const QByteArray head = "\n" + page.next().captured(1).toLatin1() + " 0 obj";
-    const qsizetype object = pdf.indexOf(head);
-    const qsizetype start = pdf.indexOf("stream\n", object) + 7;
-    const qsizetype end = pdf.indexOf("endstream", start);
-    if (object < 0 || start < 7 || end < 0) return {};
-    // qUncompress wants the size first; it grows its buffer when the guess is short.
-    QByteArray packed(4, '\0');
-    qToBigEndian<quint32>(static_cast<quint32>(16 * (end - start)), packed.data());
-    packed += pdf.mid(start, end - start);
-    const QString content = QString::fromLatin1(qUncompress(packed));
+  for (const QString& content : orb::test::PdfPageStreams(pdf)) {
+    if (content.isEmpty()) return {};
     const auto cm = matrix.match(content);
     if (!cm.hasMatch()) return {};
     QList<PdfRun> runs;
