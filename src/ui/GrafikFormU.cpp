@@ -413,9 +413,12 @@ void TGraphForm::SaveFromMenu(int tag) {
   }
 }
 
-// The bitmap shows what the window shows at zoom 1, at the kind's
-// resolution: with "Proportional" the picture's natural size, otherwise the
-// client area's shape.
+// The bitmap at screen resolution is the picture at zoom 1 (the drawing
+// area divided by the zoom); at 300 and 600 dpi it has the client area's
+// shape at the kind's resolution. There, with "Proportional", the picture
+// keeps its own shape: as large as the bitmap holds it, at the top left as
+// in the window, the rest white (the world window stretched over the whole
+// bitmap would distort a picture that the window shows undistorted).
 std::string TGraphForm::SaveBitmapAs(int kind, const QString& fileName) {
   const State& s = *state_;
   QString name = fileName;
@@ -423,16 +426,33 @@ std::string TGraphForm::SaveBitmapAs(int kind, const QString& fileName) {
   const TargetKind target = kind == 3 ? tkBitmap600 : kind == 2 ? tkBitmap300 : tkBitmapScreen;
   const int32_t screenDpi = std::max(1, s.area->logicalDpiX());
   const PictureSetup picture = CurrentPicture();
-  const int32_t dpi = BitmapDpi(target, screenDpi);
-  QSize size;
-  if (s.proportional->isChecked()) {
-    size = NaturalBitmapSize(picture, dpi);
-  } else {
-    const QSize client = s.scroll->viewport()->size();
-    const double factor = static_cast<double>(dpi) / screenDpi;
-    size = QSize(RoundPx(client.width() * factor), RoundPx(client.height() * factor));
+  if (target == tkBitmapScreen) {
+    const QSize area = s.area->size();
+    const QSize size(RoundPx(area.width() / s.zoom), RoundPx(area.height() / s.zoom));
+    return WriteBitmap(RenderBitmap(picture, target, size, screenDpi), name.toStdString());
   }
-  return WriteBitmap(RenderBitmap(picture, target, size, screenDpi), name.toStdString());
+  const int32_t dpi = BitmapDpi(target, screenDpi);
+  const QSize client = s.scroll->viewport()->size();
+  const double factor = static_cast<double>(dpi) / screenDpi;
+  const QSize size(RoundPx(client.width() * factor), RoundPx(client.height() * factor));
+  const QSize natural = NaturalBitmapSize(picture, dpi);
+  if (!s.proportional->isChecked() || natural.isEmpty()) {
+    return WriteBitmap(RenderBitmap(picture, target, size, screenDpi), name.toStdString());
+  }
+  const double f = std::min(static_cast<double>(size.width()) / natural.width(),
+                            static_cast<double>(size.height()) / natural.height());
+  const QImage shaped =
+      RenderBitmap(picture, target, QSize(RoundPx(natural.width() * f), RoundPx(natural.height() * f)), screenDpi);
+  if (shaped.isNull()) return WriteBitmap(shaped, name.toStdString());
+  QImage whole(size, shaped.format());
+  if (whole.isNull()) return WriteBitmap(whole, name.toStdString());
+  whole.setDotsPerMeterX(shaped.dotsPerMeterX());
+  whole.setDotsPerMeterY(shaped.dotsPerMeterY());
+  whole.fill(Qt::white);
+  QPainter painter(&whole);
+  painter.drawImage(0, 0, shaped);
+  painter.end();
+  return WriteBitmap(whole, name.toStdString());
 }
 
 std::string TGraphForm::Print() {

@@ -70,10 +70,9 @@ class TGraphForm : public QMainWindow {
   // text. The menu entries ask for the name first (askSaveFileName) and,
   // when the file exists, "Datei … ist schon vorhanden! Überschreiben?"
   // (askOverwrite: Yes writes, No asks for the name again, Cancel stops).
-  // Each kind shows what the window shows at zoom 1: with "Proportional"
-  // the picture's natural size at the kind's resolution (a 300-dpi bitmap
-  // never distorts the picture), otherwise the client area's size times
-  // dpi / screen dpi.
+  // At 300 and 600 dpi the bitmap is the client area's size times
+  // dpi / screen dpi; with "Proportional" the picture keeps its own shape
+  // in it (at the top left, as large as it fits, the rest white).
   std::string SaveBitmapAs(int kind, const QString& fileName);
   std::function<QString()> askSaveFileName;
   std::function<int(const QString& question)> askOverwrite;  // QMessageBox::Yes / No / Cancel

@@ -319,22 +319,29 @@ class GrafikFormTest : public QObject {
   // kind's resolution: the client area's shape, or with "Proportional" the
   // picture's natural size. The client area is 600 x 400, the picture
   // 170 x 144.5 mm; the zoom (200 %) does not matter.
+  // The sizes of the saved bitmaps (client area 600 x 400, zoom 200 %),
+  // and the shape of the disc in them: stretched with the bitmap, or in the
+  // picture's own proportions (170 : 144.5) with "Proportional".
   void saveSizes_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("proportional");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QByteArray>("format");
-    QTest::newRow("screen") << "SaveScreenDPI" << false << "a.bmp" << QSize(600, 400) << QByteArray("bmp");
+    QTest::addColumn<double>("discShape");  // width / height of the disc
+    QTest::newRow("screen") << "SaveScreenDPI" << false << "a.bmp" << QSize(600, 400) << QByteArray("bmp")
+                            << 600.0 / 400;
     // 600 * 300 / 96 = 1875, 400 * 300 / 96 = 1250
-    QTest::newRow("300 dpi") << "SaveHiRes300dpi" << false << "b.bmp" << QSize(1875, 1250) << QByteArray("bmp");
+    QTest::newRow("300 dpi") << "SaveHiRes300dpi" << false << "b.bmp" << QSize(1875, 1250) << QByteArray("bmp")
+                             << 1875.0 / 1250;
     // twice the 300-dpi sizes, as PNG by the name
-    QTest::newRow("600 dpi, PNG") << "SaveXXL600dpi" << false << "c.PNG" << QSize(3750, 2500) << QByteArray("png");
+    QTest::newRow("600 dpi, PNG") << "SaveXXL600dpi" << false << "c.PNG" << QSize(3750, 2500) << QByteArray("png")
+                                  << 3750.0 / 2500;
     // 170 and 144.5 mm at 96 dpi
-    QTest::newRow("screen, proportional") << "SaveScreenDPI" << true << "d.png" << QSize(643, 546) << QByteArray("png");
-    // 170 * 300 / 25.4 = 2007.9, 144.5 * 300 / 25.4 = 1706.7
+    QTest::newRow("screen, proportional")
+        << "SaveScreenDPI" << true << "d.png" << QSize(643, 546) << QByteArray("png") << 170 / 144.5;
     QTest::newRow("300 dpi, proportional")
-        << "SaveHiRes300dpi" << true << "e.bmp" << QSize(2008, 1707) << QByteArray("bmp");
+        << "SaveHiRes300dpi" << true << "e.bmp" << QSize(1875, 1250) << QByteArray("bmp") << 170 / 144.5;
   }
   void saveSizes() {
     QFETCH(QString, item);
@@ -342,6 +349,7 @@ class GrafikFormTest : public QObject {
     QFETCH(QString, file);
     QFETCH(QSize, size);
     QFETCH(QByteArray, format);
+    QFETCH(double, discShape);
     const test::TempDir dir;
     Open(TestPicture(kW, kH, proportional));
     Trigger("N2001");
@@ -353,8 +361,18 @@ class GrafikFormTest : public QObject {
     QCOMPARE(reader.format(), format);
     const QImage image = reader.read();
     QCOMPARE(image.size(), size);
-    QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2), Rgb(kGrey));
-    QCOMPARE(image.pixelColor(size.width() / 10, size.height() / 2), Rgb(kWhite));
+    // The grey disc's extent (its black outline aside).
+    QRect disc;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixelColor(x, y) == Rgb(kGrey)) disc |= QRect(x, y, 1, 1);
+      }
+    }
+    QVERIFY(!disc.isEmpty());
+    const double shape = static_cast<double>(disc.width()) / disc.height();
+    QVERIFY2(std::abs(shape / discShape - 1) < 0.02, qPrintable(QString::number(shape)));  // a pixel in 200
+    QCOMPARE(image.pixelColor(disc.center()), Rgb(kGrey));
+    QCOMPARE(image.pixelColor(disc.left() / 2, disc.center().y()), Rgb(kWhite));
   }
 
   // The user picks the screen resolution by the item's caption.
