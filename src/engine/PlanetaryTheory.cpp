@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <mutex>
@@ -34,7 +35,7 @@ using Vec3 = std::array<double, 3>;
 // computation used, the last error text.
 struct TheoryState {
   std::string ephePath = kDefaultEphePath;
-  bool pathApplied = false;
+  uint64_t pathGeneration = 1;  // counts the folders set; each thread applies the current one
   bool sourceKnown = false;
   EphemerisSource lastSource = EphemerisSource::JplFiles;
   std::string lastError;
@@ -49,20 +50,24 @@ TheoryState& State() {
   return state;
 }
 
-// Swiss Ephemeris keeps its files and caches in global state; one lock
-// serialises every call of the adapter, so that the window's thread may ask
-// (the About box) while a computation runs on another. Recursive: the
-// entry points call each other.
+// The adapter's state is global; one lock serialises every call of the
+// adapter, so that the window's thread may ask (the About box) while a
+// computation runs on another. Recursive: the entry points call each other.
 std::recursive_mutex& TheoryMutex() {
   static std::recursive_mutex mutex;
   return mutex;
 }
 
+// Swiss Ephemeris keeps its folder, open files and caches per thread
+// (thread-local storage): each thread applies the folder itself, once per
+// change of the folder.
+thread_local uint64_t t_appliedPathGeneration = 0;
+
 void EnsurePathApplied() {
   TheoryState& state = State();
-  if (!state.pathApplied) {
+  if (t_appliedPathGeneration != state.pathGeneration) {
     swe_set_ephe_path(state.ephePath.c_str());
-    state.pathApplied = true;
+    t_appliedPathGeneration = state.pathGeneration;
   }
 }
 
@@ -563,8 +568,8 @@ bool SetEphemerisPath(const std::string& path) {
     return false;
   }
   state.ephePath = path.empty() ? std::string(kDefaultEphePath) : path;
-  swe_set_ephe_path(state.ephePath.c_str());
-  state.pathApplied = true;
+  ++state.pathGeneration;
+  EnsurePathApplied();
   state.sourceKnown = false;
   state.rangeKnown = false;
   state.fallbackReason.clear();
@@ -573,6 +578,13 @@ bool SetEphemerisPath(const std::string& path) {
 }
 
 const std::string& EphemerisPath() { return State().ephePath; }
+
+void ReleaseThreadState() {
+  const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());
+  if (t_appliedPathGeneration == 0) return;  // this thread never computed
+  swe_close();
+  t_appliedPathGeneration = 0;
+}
 
 EphemerisSource LastEphemerisSource() {
   const std::lock_guard<std::recursive_mutex> lock(TheoryMutex());

@@ -186,6 +186,12 @@ enum class EphemerisSource {
 bool SetEphemerisPath(const std::string& path);
 const std::string& EphemerisPath();
 
+// Swiss Ephemeris holds its open files and caches per thread. A thread that
+// computed and is about to end calls this to free them (they would leak
+// with the thread otherwise); a later call on the same thread opens them
+// again.
+void ReleaseThreadState();
+
 // The source the last successful call used, and a German description of it
 // for the About box, e.g. "Swiss Ephemeris, JPL-Dateien (DE431) in
 // /usr/share/libswe/ephe" or "Swiss Ephemeris, analytische Ephemeride

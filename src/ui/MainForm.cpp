@@ -454,6 +454,7 @@ bool TForm1::StartRun(Work work, std::function<void(TRunContext&)> prepare) {
   actions_["StopBtn"]->setEnabled(true);
   worker_ = std::thread([this, work = std::move(work)] {
     work(*snapshot_, *run_, *host_);
+    theory::ReleaseThreadState();
     QMetaObject::invokeMethod(this, [this] { FinishRun(); }, Qt::QueuedConnection);
   });
   return true;

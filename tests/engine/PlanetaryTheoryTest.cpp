@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "core/TimeScales.h"
 #include "engine/PlanetaryTheory.h"
@@ -340,6 +341,28 @@ TEST_F(PlanetaryTheoryTest, FallbackAndPath) {
   EXPECT_FALSE(LastError().empty());
   ASSERT_TRUE(SetEphemerisPath(""));
   EXPECT_EQ(EphemerisPath(), kDefaultPath);
+}
+
+// Swiss Ephemeris keeps its folder and open files per thread: a folder set
+// on one thread holds for a computation on another (the window computes on
+// a worker thread), and a worker that releases its state before it ends
+// leaves nothing behind (the sanitizer build's leak check would report the
+// file buffers of the thread).
+TEST_F(PlanetaryTheoryTest, FolderHoldsOnEveryThread) {
+  const char* env = std::getenv("SE_EPHE_PATH");
+  if (env != nullptr && *env != '\0') GTEST_SKIP() << "SE_EPHE_PATH overrides the folder";
+  orb::test::TempDir empty;
+  for (const std::string& folder : {empty.path().string(), kDefaultPath}) {
+    ASSERT_TRUE(SetEphemerisPath(folder));
+    EphemerisSource used = EphemerisSource::JplFiles;
+    std::thread worker([&used] {
+      (void)_planetinfo(2448976.5, 1002, kQtyLongitude, 1, 1, 1);
+      used = LastEphemerisSource();
+      ReleaseThreadState();
+    });
+    worker.join();
+    EXPECT_EQ(used, folder == kDefaultPath ? EphemerisSource::JplFiles : EphemerisSource::Analytical) << folder;
+  }
 }
 
 }  // namespace
