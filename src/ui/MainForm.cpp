@@ -84,42 +84,57 @@ QFont DefaultScreenFont() {
   return font;
 }
 
+// Runs `f` on the window's thread (queued): the worker hands its results over.
+void OnWindowThread(QObject* window, std::function<void()> f) {
+  QMetaObject::invokeMethod(window, std::move(f), Qt::QueuedConnection);
+}
+
 // The picture sinks of the eclipse searches: the worker builds the picture
-// (a paint procedure with its own copy of the eclipse) and hands it to the
-// window's thread.
+// (a paint procedure with its own copy of the eclipse), the window's thread
+// shows it.
 class LunarSink : public LunarEclipsePictureSink {
  public:
-  explicit LunarSink(std::function<void(PictureSetup, Extended, Extended)> show) : show_(std::move(show)) {}
+  using Show = std::function<void(const PictureSetup&, Extended baseJD, Extended middle)>;
+  LunarSink(QObject* window, Show show) : window_(window), show_(std::move(show)) {}
   void ShowLunarEclipse(const Finsternistyp& e, const std::vector<std::string>& lines) override {
-    show_(LunarEclipsePictureSetup(e, lines), e.base, e.middle);
+    OnWindowThread(window_, [show = show_, p = LunarEclipsePictureSetup(e, lines), base = e.base, middle = e.middle] {
+      show(p, base, middle);
+    });
   }
 
  private:
-  std::function<void(PictureSetup, Extended, Extended)> show_;
+  QObject* window_;
+  Show show_;
 };
 
 class LocalSink : public LocalEclipsePictureSink {
  public:
-  LocalSink(const TSettings& s, std::function<void(PictureSetup, Extended)> show) : s_(s), show_(std::move(show)) {}
+  using Show = std::function<void(const PictureSetup&, Extended maximumJD)>;
+  LocalSink(const TSettings& s, QObject* window, Show show) : s_(s), window_(window), show_(std::move(show)) {}
   void ShowLocalEclipse(const LocalEclipse& e, const std::vector<std::string>& lines) override {
-    show_(LocalEclipsePictureSetup(LocalPictureValuesOf(s_, e, lines), lines), JDFromCenturies(e.Tm));
+    OnWindowThread(window_, [show = show_, p = LocalEclipsePictureSetup(LocalPictureValuesOf(s_, e, lines), lines),
+                             tm = JDFromCenturies(e.Tm)] { show(p, tm); });
   }
 
  private:
   const TSettings& s_;
-  std::function<void(PictureSetup, Extended)> show_;
+  QObject* window_;
+  Show show_;
 };
 
 class PathSink : public EclipsePathPictureSink {
  public:
-  PathSink(const TSettings& s, std::function<void(PictureSetup)> show) : s_(s), show_(std::move(show)) {}
+  using Show = std::function<void(const PictureSetup&)>;
+  PathSink(const TSettings& s, QObject* window, Show show) : s_(s), window_(window), show_(std::move(show)) {}
   void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) override {
-    show_(WorldMapPictureSetup(pathList, FindDataFile(s_.GeoFileName), title));
+    OnWindowThread(
+        window_, [show = show_, p = WorldMapPictureSetup(pathList, FindDataFile(s_.GeoFileName), title)] { show(p); });
   }
 
  private:
   const TSettings& s_;
-  std::function<void(PictureSetup)> show_;
+  QObject* window_;
+  Show show_;
 };
 
 // The selected text of the text area with its line breaks.
@@ -219,9 +234,9 @@ void TForm1::BuildActions() {
   Action("MondphasenBtn", "Mondphasen berechnen", "moonphases", {}, [this] { LunarPhasesClick(); });
   Action("ExitBtn", "Programm beenden", "exit", {}, [this] { close(); });
   Action("SofiWorldMapBtn", "Sonnenfinsternispfad berechnen", "eclipsemap", {}, [this] { SolarEclipseClick(23); });
-  for (const char* name : {"StopBtn", "DateBtn", "OrtBtn", "SettingsBtn", "PrintBtn", "ListBtn", "SunBtn",
-                           "PlanetBtn", "MoonBtn", "NewPlanet", "SoFiBtn", "MoFiBtn", "YearBookBtn", "EraseBtn",
-                           "SaveBtn", "MondphasenBtn", "ExitBtn", "SofiWorldMapBtn"}) {
+  for (const char* name : {"StopBtn", "DateBtn", "OrtBtn", "SettingsBtn", "PrintBtn", "ListBtn", "SunBtn", "PlanetBtn",
+                           "MoonBtn", "NewPlanet", "SoFiBtn", "MoFiBtn", "YearBookBtn", "EraseBtn", "SaveBtn",
+                           "MondphasenBtn", "ExitBtn", "SofiWorldMapBtn"}) {
     actions_[name]->setToolTip(actions_[name]->text());
   }
   // The dialogs follow in later versions of the program.
@@ -234,8 +249,7 @@ void TForm1::BuildActions() {
 void TForm1::BuildMenus() {
   QMenu* datei = menuBar()->addMenu(QStringLiteral("Datei"));
   datei->setObjectName(QStringLiteral("Datei1"));
-  ComingLater(Added(datei, Action("Datum1", "Datum", {}, QKeySequence("Ctrl+D"), [] {})),
-              QStringLiteral("Datum"));
+  ComingLater(Added(datei, Action("Datum1", "Datum", {}, QKeySequence("Ctrl+D"), [] {})), QStringLiteral("Datum"));
   ComingLater(Added(datei, Action("Einstellungen1", "Einstellungen", {}, QKeySequence("Ctrl+E"), [] {})),
               QStringLiteral("Einstellungen"));
   ComingLater(Added(datei, Action("Beobachtungsort1", "Beobachtungsort", {}, QKeySequence("Ctrl+O"), [] {})),
@@ -269,10 +283,10 @@ void TForm1::BuildMenus() {
     const char* text;
     const char* key;
     int32_t tag;
-  } planets[] = {{"Merkur1", "Merkur", "Shift+Ctrl+1", 1},   {"Venus1", "Venus", "Shift+Ctrl+2", 2},
-                 {"Mars1", "Mars", "Shift+Ctrl+4", 3},       {"Jupiter1", "Jupiter", "Shift+Ctrl+5", 4},
-                 {"Saturn1", "Saturn", "Shift+Ctrl+6", 5},   {"Uranus1", "Uranus", "Shift+Ctrl+7", 6},
-                 {"Neptun1", "Neptun", "Shift+Ctrl+8", 7},   {"Kometen1", "Kometen", "Shift+Ctrl+9", 9}};
+  } planets[] = {{"Merkur1", "Merkur", "Shift+Ctrl+1", 1}, {"Venus1", "Venus", "Shift+Ctrl+2", 2},
+                 {"Mars1", "Mars", "Shift+Ctrl+4", 3},     {"Jupiter1", "Jupiter", "Shift+Ctrl+5", 4},
+                 {"Saturn1", "Saturn", "Shift+Ctrl+6", 5}, {"Uranus1", "Uranus", "Shift+Ctrl+7", 6},
+                 {"Neptun1", "Neptun", "Shift+Ctrl+8", 7}, {"Kometen1", "Kometen", "Shift+Ctrl+9", 9}};
   for (const auto& p : planets) {
     QAction* a = Action(p.name, p.text, {}, QKeySequence(p.key), [this, tag = p.tag] { PlanetMenuClick(tag); });
     a->setData(p.tag);
@@ -396,7 +410,7 @@ void TForm1::showEvent(QShowEvent* event) {
       fontProblem_ = kInvalidFontText;
     }
   }
-  QMetaObject::invokeMethod(this, [this] { ShowStartupMessages(); }, Qt::QueuedConnection);
+  OnWindowThread(this, [this] { ShowStartupMessages(); });
 }
 
 void TForm1::SaveOnClose() {
@@ -455,7 +469,7 @@ bool TForm1::StartRun(Work work, std::function<void(TRunContext&)> prepare) {
   worker_ = std::thread([this, work = std::move(work)] {
     work(*snapshot_, *run_, *host_);
     theory::ReleaseThreadState();
-    QMetaObject::invokeMethod(this, [this] { FinishRun(); }, Qt::QueuedConnection);
+    OnWindowThread(this, [this] { FinishRun(); });
   });
   return true;
 }
@@ -516,10 +530,8 @@ void TForm1::LunarPhasesClick() {
 void TForm1::LunarEclipseClick(int tag) {
   const bool picture = tag % 2 == 1;
   StartRun([this, picture](const TSettings& s, TRunContext& run, Host& host) {
-    LunarSink sink([this](PictureSetup p, Extended base, Extended middle) {
-      QMetaObject::invokeMethod(
-          this, [this, p = std::move(p), base, middle] { ShowLunarPicture(p, base, middle); }, Qt::QueuedConnection);
-    });
+    LunarSink sink(
+        this, [this](const PictureSetup& p, Extended base, Extended middle) { ShowLunarPicture(p, base, middle); });
     LunarEclipseSearch search;
     ListLunarEclipses(s, run, host, search, picture, &sink);
   });
@@ -531,22 +543,21 @@ void TForm1::SolarEclipseClick(int tag) {
   const double minimum = minimumMagnitude_;
   StartRun([this, picture, path, minimum](const TSettings& s, TRunContext& run, Host& host) {
     if (path) {
-      PathSink sink(s, [this](PictureSetup p) {
-        QMetaObject::invokeMethod(this, [this, p = std::move(p)] { ShowPathPicture(p, 0); }, Qt::QueuedConnection);
-      });
-      PathReport report(&sink);
-      SolarEclipseCommand(s, run, host, report, true, picture, 0);
-      const Extended conjunction = JDFromCenturies(report.Context().conjunction);
-      QMetaObject::invokeMethod(this, [this, conjunction] { pathShownJD_ = conjunction; }, Qt::QueuedConnection);
+      RunPathSearch(s, [&](PathReport& report) { SolarEclipseCommand(s, run, host, report, true, picture, 0); });
     } else {
-      LocalSink sink(s, [this](PictureSetup p, Extended tm) {
-        QMetaObject::invokeMethod(
-            this, [this, p = std::move(p), tm] { ShowLocalPicture(p, tm); }, Qt::QueuedConnection);
-      });
+      LocalSink sink(s, this, [this](const PictureSetup& p, Extended tm) { ShowLocalPicture(p, tm); });
       LocalEclipseReport report(minimum, &sink);
       SolarEclipseCommand(s, run, host, report, false, picture, minimum);
     }
   });
+}
+
+void TForm1::RunPathSearch(const TSettings& s, const std::function<void(PathReport&)>& search) {
+  PathSink sink(s, this, [this](const PictureSetup& p) { ShowPathPicture(p); });
+  PathReport report(&sink);
+  search(report);
+  const Extended conjunction = JDFromCenturies(report.Context().conjunction);
+  OnWindowThread(this, [this, conjunction] { pathShownJD_ = conjunction; });
 }
 
 void TForm1::MinimumMagnitudeClick() {
@@ -574,10 +585,10 @@ void TForm1::EraseClick() {
 }
 
 void TForm1::SaveClick() {
-  const QString name =
-      askSaveFileName ? askSaveFileName()
-                      : QFileDialog::getSaveFileName(this, QStringLiteral("Speichern"), QString(),
-                                                     QStringLiteral("Textdateien (*.txt *.TXT *.CSV)"));
+  const QString name = askSaveFileName
+                           ? askSaveFileName()
+                           : QFileDialog::getSaveFileName(this, QStringLiteral("Speichern"), QString(),
+                                                          QStringLiteral("Textdateien (*.txt *.TXT *.CSV)"));
   if (name.isEmpty()) return;
   host_->Flush();
   std::string text = memo_->toPlainText().toStdString();
@@ -650,12 +661,14 @@ void TForm1::NewPlanetClick() {
   QAction* comet = popupMenu1_->addAction(QStringLiteral("Neuen Kometen/Asteroiden eingeben"));
   comet->setData(10);
   ComingLater(comet, QStringLiteral("Neuen Kometen/Asteroiden eingeben"));
-  QAction* elements = popupMenu1_->addAction(QStringLiteral("Bahndaten anzeigen"), this, [this] { NewPlanetItemClick(11); });
+  QAction* elements =
+      popupMenu1_->addAction(QStringLiteral("Bahndaten anzeigen"), this, [this] { NewPlanetItemClick(11); });
   elements->setData(11);
   popupMenu1_->addSeparator()->setData(14);
   popupMenu1_->addAction(QStringLiteral("Abbruch"))->setData(12);
-  const QPoint below = newPlanetButton_ != nullptr ? newPlanetButton_->mapToGlobal(QPoint(0, newPlanetButton_->height()))
-                                                   : mapToGlobal(QPoint(0, 0));
+  const QPoint below = newPlanetButton_ != nullptr
+                           ? newPlanetButton_->mapToGlobal(QPoint(0, newPlanetButton_->height()))
+                           : mapToGlobal(QPoint(0, 0));
   popupMenu1_->popup(below);
 }
 
@@ -683,93 +696,75 @@ void TForm1::NewPlanetItemClick(int tag) {
 
 void TForm1::AddNavigation(TGraphForm* form, int firstTag, std::function<void(int direction)> search,
                            std::function<void()> takeDate, int companionTag, Extended* companionJD) {
-  form->AddMenuEntry(QStringLiteral("|   <= &zurück  "), firstTag, QKeySequence(Qt::Key_Left), [search] { search(-1); });
+  form->AddMenuEntry(QStringLiteral("|   <= &zurück  "), firstTag, QKeySequence(Qt::Key_Left),
+                     [search] { search(-1); });
   form->AddMenuEntry(QStringLiteral("  &Datum übernehmen  "), firstTag + 1, {}, std::move(takeDate));
   if (companionTag > 0 && !CompanionProgram().isEmpty()) {
     form->AddMenuEntry(QString::fromUtf8(kCompanionName), companionTag, {},
                        [this, companionJD] { StartCompanion(*companionJD); });
   }
-  form->AddMenuEntry(QStringLiteral("  &weiter =>  "), firstTag + 2, QKeySequence(Qt::Key_Right), [search] { search(+1); });
+  form->AddMenuEntry(QStringLiteral("  &weiter =>  "), firstTag + 2, QKeySequence(Qt::Key_Right),
+                     [search] { search(+1); });
+}
+
+void TForm1::ShowPicture(TGraphForm*& form, const PictureSetup& picture) {
+  TGraphForm::ShowGraph(form, picture, this);
+  form->SizedOnce = true;
+  form->PrintMarginMm = settings_.LRand;
+}
+
+void TForm1::StartNavigation(Extended from, Work work) {
+  settings_.Tabelle = false;
+  actions_["ListBtn"]->setChecked(false);
+  StartRun(std::move(work), [from](TRunContext& run) { run.StartJulDat = from; });
 }
 
 void TForm1::ShowLunarPicture(const PictureSetup& picture, Extended baseJD, Extended middle) {
   lunarShownJD_ = baseJD;
   lunarMiddleJD_ = baseJD + middle;
-  TGraphForm::ShowGraph(lunarForm_, picture, this);
-  lunarForm_->SizedOnce = true;
-  lunarForm_->PrintMarginMm = settings_.LRand;
+  ShowPicture(lunarForm_, picture);
   AddNavigation(
       lunarForm_, 1,
       [this](int direction) {
         // From the eclipse's own base instant the search examines the
         // neighbouring full moon first, both ways.
-        const Extended from = lunarShownJD_;
-        settings_.Tabelle = false;
-        actions_["ListBtn"]->setChecked(false);
-        StartRun(
-            [this, direction](const TSettings& s, TRunContext& run, Host& host) {
-              LunarSink sink([this](PictureSetup p, Extended base, Extended mid) {
-                QMetaObject::invokeMethod(
-                    this, [this, p = std::move(p), base, mid] { ShowLunarPicture(p, base, mid); },
-                    Qt::QueuedConnection);
-              });
-              LunarEclipseSearch search;
-              search.Run(s, run, host, true, direction, &sink);
-            },
-            [from](TRunContext& run) { run.StartJulDat = from; });
+        StartNavigation(lunarShownJD_, [this, direction](const TSettings& s, TRunContext& run, Host& host) {
+          LunarSink sink(
+              this, [this](const PictureSetup& p, Extended base, Extended mid) { ShowLunarPicture(p, base, mid); });
+          LunarEclipseSearch search;
+          search.Run(s, run, host, true, direction, &sink);
+        });
       },
       [this] { TakeDate(lunarMiddleJD_); }, 0, nullptr);
 }
 
 void TForm1::ShowLocalPicture(const PictureSetup& picture, Extended maximumJD) {
   localShownJD_ = maximumJD;
-  TGraphForm::ShowGraph(localForm_, picture, this);
-  localForm_->SizedOnce = true;
-  localForm_->PrintMarginMm = settings_.LRand;
+  ShowPicture(localForm_, picture);
   AddNavigation(
       localForm_, 4,
       [this](int direction) {
         const Extended from = localShownJD_ + (direction < 0 ? -kBackward_days : kForward_days);
         const double minimum = minimumMagnitude_;
-        settings_.Tabelle = false;
-        actions_["ListBtn"]->setChecked(false);
-        StartRun(
-            [this, direction, minimum](const TSettings& s, TRunContext& run, Host& host) {
-              LocalSink sink(s, [this](PictureSetup p, Extended tm) {
-                QMetaObject::invokeMethod(
-                    this, [this, p = std::move(p), tm] { ShowLocalPicture(p, tm); }, Qt::QueuedConnection);
-              });
-              LocalEclipseReport report(minimum, &sink);
-              SolarEclipseSearch(s, run, host, report, false, true, minimum, direction);
-            },
-            [from](TRunContext& run) { run.StartJulDat = from; });
+        StartNavigation(from, [this, direction, minimum](const TSettings& s, TRunContext& run, Host& host) {
+          LocalSink sink(s, this, [this](const PictureSetup& p, Extended tm) { ShowLocalPicture(p, tm); });
+          LocalEclipseReport report(minimum, &sink);
+          SolarEclipseSearch(s, run, host, report, false, true, minimum, direction);
+        });
       },
       [this] { TakeDate(localShownJD_); }, 10, &localShownJD_);
 }
 
-void TForm1::ShowPathPicture(const PictureSetup& picture, Extended) {
-  TGraphForm::ShowGraph(pathForm_, picture, this);
-  pathForm_->SizedOnce = true;
-  pathForm_->PrintMarginMm = settings_.LRand;
+void TForm1::ShowPathPicture(const PictureSetup& picture) {
+  ShowPicture(pathForm_, picture);
   AddNavigation(
       pathForm_, 7,
       [this](int direction) {
         const Extended from = pathShownJD_ + (direction < 0 ? -kBackward_days : kForward_days);
-        settings_.Tabelle = false;
-        actions_["ListBtn"]->setChecked(false);
-        StartRun(
-            [this, direction](const TSettings& s, TRunContext& run, Host& host) {
-              PathSink sink(s, [this](PictureSetup p) {
-                QMetaObject::invokeMethod(
-                    this, [this, p = std::move(p)] { ShowPathPicture(p, 0); }, Qt::QueuedConnection);
-              });
-              PathReport report(&sink);
-              SolarEclipseSearch(s, run, host, report, true, true, 0, direction);
-              const Extended conjunction = JDFromCenturies(report.Context().conjunction);
-              QMetaObject::invokeMethod(
-                  this, [this, conjunction] { pathShownJD_ = conjunction; }, Qt::QueuedConnection);
-            },
-            [from](TRunContext& run) { run.StartJulDat = from; });
+        StartNavigation(from, [this, direction](const TSettings& s, TRunContext& run, Host& host) {
+          RunPathSearch(
+              s, [&](PathReport& report) { SolarEclipseSearch(s, run, host, report, true, true, 0, direction); });
+        });
       },
       [this] { TakeDate(pathShownJD_); }, 11, &pathShownJD_);
 }

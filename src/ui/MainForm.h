@@ -35,6 +35,7 @@ class QToolButton;
 
 namespace orb {
 
+class PathReport;
 class TGraphForm;
 class WindowHost;
 
@@ -121,7 +122,15 @@ class TForm1 : public QMainWindow {
   // Pictures arrive from the worker; they are shown on the window's thread.
   void ShowLunarPicture(const PictureSetup& picture, Extended baseJD, Extended middle);
   void ShowLocalPicture(const PictureSetup& picture, Extended maximumJD);
-  void ShowPathPicture(const PictureSetup& picture, Extended conjunctionJD);
+  void ShowPathPicture(const PictureSetup& picture);
+  // Shows `picture` in `form` (created on first use), which keeps its size
+  // and place from then on and prints with the text's left margin.
+  void ShowPicture(TGraphForm*& form, const PictureSetup& picture);
+  // A picture window's "zurück" / "weiter": list mode off, `work` from `from`.
+  void StartNavigation(Extended from, Work work);
+  // The central-line search's worker body: `search` fills the report (and
+  // the picture); the eclipse's conjunction becomes the navigation's base.
+  void RunPathSearch(const TSettings& s, const std::function<void(PathReport&)>& search);
   void AddNavigation(TGraphForm* form, int firstTag, std::function<void(int direction)> search,
                      std::function<void()> takeDate, int companionTag, Extended* companionJD);
   void TakeDate(Extended jd);
