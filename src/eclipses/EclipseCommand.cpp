@@ -357,7 +357,7 @@ SolarSearchResult SolarEclipseSearch(const TSettings& s, TRunContext& run, Host&
   KernelHostScope kernelReports(host);
   direction = direction < 0 ? -1 : +1;
   const int32_t runState = RunStateOf(path, picture);
-  run.RunState = runState;
+  run.Begin(runState);
   run.Zeitzone = s.Zeitzone;
   host.EnableStop(true);
   SolarSearchResult result;

@@ -364,7 +364,7 @@ int LunarEclipseSearch::Run(const TSettings& s, TRunContext& run, Host& host, bo
   KernelHostScope kernelReports(host);
   const bool forward = direction >= 0;
   const bool listMode = s.Tabelle && forward;
-  run.RunState = kRunLunarEclipses;
+  run.Begin(kRunLunarEclipses);
   run.Zeitzone = s.Zeitzone;
   host.EnableStop(true);
 

@@ -62,7 +62,7 @@ std::string PhaseLine(const TSettings& s, float zone, int q, Extended t, Extende
 
 int64_t ListMoonPhases(const TSettings& s, TRunContext& run, Host& host) {
   KernelHostScope kernelReports(host);
-  run.RunState = kRunLunarPhases;
+  run.Begin(kRunLunarPhases);
   host.EnableStop(true);
   run.StartJulDat = s.Startdat;
   run.Zeitzone = s.Zeitzone;

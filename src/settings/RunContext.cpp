@@ -9,10 +9,25 @@ TRunContext::TRunContext(const TSettings& s)
     : StartJulDat(s.Startdat), EndJulDat(s.Startdat + s.DeltaTab), Zeitzone(s.Zeitzone) {}
 
 void TRunContext::RequestStop() {
+  // Marked first: a Begin that runs meanwhile either sees the mark or has
+  // stored its state, which the exchange below then turns negative.
+  stopBeforeBegin_ = true;
   int32_t state = RunState.load();
   while (!RunState.compare_exchange_weak(state, -std::abs(state))) {
   }
   YearBookRun = false;
+}
+
+void TRunContext::End() {
+  ended_ = true;
+  RunState = 0;
+  YearBookRun = false;
+}
+
+void TRunContext::Begin(int32_t state) {
+  RunState = state;
+  if (stopBeforeBegin_.exchange(false)) RunState = -std::abs(state);
+  if (ended_) RunState = 0;
 }
 
 bool PumpAndAskStop(TRunContext& run, Host& host, int32_t state) {

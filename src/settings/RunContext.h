@@ -52,8 +52,20 @@ struct TRunContext {
   std::string LastHeader;
 
   // The stop command: marks the computation for the stop question and ends
-  // a yearbook run after its current table. Safe from any thread.
+  // a yearbook run after its current table. Safe from any thread, also
+  // before the computation has begun: the question then comes at its first
+  // step.
   void RequestStop();
+  // Ends the computation after its current step without the question (the
+  // window closes); also before it has begun. Safe from any thread.
+  void End();
+  // The computation's start: RunState = `state`, unless the stop command
+  // came first (RunState = -`state`) or the computation was ended (0).
+  void Begin(int32_t state);
+
+ private:
+  std::atomic<bool> stopBeforeBegin_{false};
+  std::atomic<bool> ended_{false};
 };
 
 // One step of the message pump between two rows or search steps. After a

@@ -377,7 +377,7 @@ std::string TableTitle(const TSettings& s) {
 
 TableResult ComputeTable(const TSettings& s, TRunContext& run, Host& host, const ArbitraryCoordinates& arbitrary) {
   KernelHostScope kernelReports(host);
-  run.RunState = kRunTable;
+  run.Begin(kRunTable);
   host.EnableStop(true);
   run.StartJulDat = s.Startdat;
   run.Zeitzone = s.Zeitzone;

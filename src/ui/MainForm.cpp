@@ -10,7 +10,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -189,8 +188,7 @@ TForm1::TForm1(SettingsFile settingsFile, QWidget* parent) : QMainWindow(parent)
 
 TForm1::~TForm1() {
   if (run_) {
-    run_->RunState = 0;
-    run_->YearBookRun = false;
+    run_->End();
   }
   if (worker_.joinable()) worker_.join();
 }
@@ -439,8 +437,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   if (run_) {
     // The computation ends after its current step, without the question.
     closing_ = true;
-    run_->RunState = 0;
-    run_->YearBookRun = false;
+    run_->End();
     WaitForRun();
   }
   SaveOnClose();
@@ -561,14 +558,12 @@ void TForm1::RunPathSearch(const TSettings& s, const std::function<void(PathRepo
 }
 
 void TForm1::MinimumMagnitudeClick() {
-  QInputDialog dialog(this);
-  dialog.setWindowTitle(QStringLiteral("Sonnenfinsternis"));
-  dialog.setLabelText(QStringLiteral("Bitte minimalen Bedeckungsgrad in % eingeben:"));
-  dialog.setTextValue(QString::number(std::lround(minimumMagnitude_ * 100)));
-  dialog.setOkButtonText(QStringLiteral("OK"));
-  dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
-  if (dialog.exec() != QDialog::Accepted) return;
-  const Extended percent = std::fabs(ParseNumber(dialog.textValue().toStdString()));
+  QString answer = QString::number(std::lround(minimumMagnitude_ * 100));
+  if (!AskText(this, QStringLiteral("Sonnenfinsternis"), QStringLiteral("Bitte minimalen Bedeckungsgrad in % eingeben:"),
+               answer)) {
+    return;
+  }
+  const Extended percent = std::fabs(ParseNumber(answer.toStdString()));
   if (!std::isfinite(percent)) return;
   minimumMagnitude_ = static_cast<float>(std::min<Extended>(percent / 100, 1));
   UpdateMinimumMagnitudeCaption();

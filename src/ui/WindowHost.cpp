@@ -50,6 +50,18 @@ MsgResult AskInGerman(QWidget* parent, MsgKind kind, const QString& caption, con
 
 }  // namespace
 
+bool AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& value) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(value);
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  value = dialog.textValue();
+  return true;
+}
+
 WindowHost::WindowHost(QPlainTextEdit* text, QWidget* dialogParent, std::function<void(bool)> enableStop,
                        std::function<void(const QString&)> progress)
     : text_(text), dialogParent_(dialogParent), enableStop_(std::move(enableStop)), progress_(std::move(progress)) {
@@ -105,14 +117,9 @@ bool WindowHost::InputBox(const std::string& caption, const std::string& prompt,
   bool accepted = false;
   OnWindowThread([&] {
     Flush();
-    QInputDialog dialog(dialogParent_);
-    dialog.setWindowTitle(QString::fromStdString(caption));
-    dialog.setLabelText(QString::fromStdString(prompt));
-    dialog.setTextValue(QString::fromStdString(value));
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
-    accepted = dialog.exec() == QDialog::Accepted;
-    if (accepted) value = dialog.textValue().toStdString();
+    QString answer = QString::fromStdString(value);
+    accepted = AskText(dialogParent_, QString::fromStdString(caption), QString::fromStdString(prompt), answer);
+    if (accepted) value = answer.toStdString();
   });
   return accepted;
 }

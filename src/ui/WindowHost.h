@@ -67,4 +67,9 @@ class WindowHost : public QObject, public Host {
   std::atomic<std::size_t> lines_{0};
 };
 
+// The input box of the program: `caption`, `prompt`, the text field with
+// `value`, German buttons "OK" and "Abbrechen". True, with the answer in
+// `value`, when confirmed.
+bool AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& value);
+
 }  // namespace orb

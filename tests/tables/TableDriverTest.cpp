@@ -139,6 +139,30 @@ TEST(TableDriver, StopQuestion) {
   }
 }
 
+// The window enables its stop button as it starts the worker, so the stop
+// command (or the window's closing) may come before the table has begun:
+// the stop question then comes at the first step ("Ja" ends the table
+// after its first row), and an ended run stops after the first row without
+// a question. The full table has five rows (lines 4 to 8).
+TEST(TableDriver, StopOrEndBeforeTheTableBegins) {
+  for (bool end : {false, true}) {
+    TSettings s = Defaults();
+    s.Tabelle = true;
+    ScriptedHost host;
+    TRunContext run(s);
+    if (end) {
+      run.End();
+    } else {
+      run.RequestStop();
+      host.QueueAnswer(true);
+    }
+    ComputeTable(s, run, host);
+    EXPECT_EQ(host.boxes.size(), end ? 0u : 1u);
+    EXPECT_EQ(host.lines.size(), 5u) << (end ? "ended" : "stopped");
+    EXPECT_EQ(run.RunState, 0);
+  }
+}
+
 // List mode with a step that cannot move the clock (zero, negative, or
 // below a second: 1e-20 day repeated the first row for ever) gives the one
 // row of the start with a warning; a table of more rows than can be meant

@@ -151,12 +151,22 @@ class MainFormTest : public QObject {
     QVERIFY(f.form->Running());
     QTRY_VERIFY(stop->isEnabled());
     f.form->SunBtnClick();  // refused: the Moon's table goes on alone
-    OnNextModal([](QWidget* box) { Click(box, QStringLiteral("&Nein")); });
+    // The question comes at the table's next row; each answer is awaited
+    // before the next click.
+    int answered = 0;
+    OnNextModal([&answered](QWidget* box) {
+      Click(box, QStringLiteral("&Nein"));
+      ++answered;
+    });
     QTest::mouseClick(stop, Qt::LeftButton);
-    QTest::qWait(200);
+    QTRY_COMPARE_WITH_TIMEOUT(answered, 1, 20000);
     QVERIFY(f.form->Running());
-    OnNextModal([](QWidget* box) { Click(box, QStringLiteral("&Ja")); });
+    OnNextModal([&answered](QWidget* box) {
+      Click(box, QStringLiteral("&Ja"));
+      ++answered;
+    });
     QTest::mouseClick(stop, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answered, 2, 20000);
     f.form->WaitForRun();
     QVERIFY(!f.form->Running());
     QVERIFY(!stop->isEnabled());
