@@ -70,10 +70,16 @@ class JahrbuchFormTest : public QObject {
       int row;
       bool TTableColumns::*field;
       const char* caption;
-    } rows[] = {{0, &TTableColumns::ObjDarstell, "alle"},       {kWochentagRow, &TTableColumns::Wochentag, "alle"},
-                {2, &TTableColumns::Datum, "keine"},             {5, &TTableColumns::EklipKoor, "alle"},
-                {8, &TTableColumns::AEDaemm, nullptr},           {kElongationRow, &TTableColumns::Elongation, "keine"},
-                {kMoonPhaseRow, &TTableColumns::Mondphase, nullptr}, {kHelligkeitRow, &TTableColumns::Helligkeit, "alle"}};
+    } rows[] = {
+        {0, &TTableColumns::ObjDarstell, "alle"},
+        {kWochentagRow, &TTableColumns::Wochentag, "alle"},
+        {2, &TTableColumns::Datum, "keine"},
+        {5, &TTableColumns::EklipKoor, "alle"},
+        {8, &TTableColumns::AEDaemm, nullptr},
+        {kElongationRow, &TTableColumns::Elongation, "keine"},
+        {kMoonPhaseRow, &TTableColumns::Mondphase, nullptr},
+        {kHelligkeitRow, &TTableColumns::Helligkeit, "alle"},
+    };
     for (const auto& r : rows) {
       for (int body = 0; body < TJahrbuchForm::kBodies; ++body) {
         if (body == kMars) continue;
