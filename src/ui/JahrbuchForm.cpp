@@ -193,9 +193,9 @@ void TJahrbuchForm::accept() {
     TTableColumns columns;
     columns.ObjDarstell = boxes_[0][b]->isChecked();
     for (int r = 1; r <= kColumnRows; ++r) {
-      const ColumnRow& spec = kRows[r - 1];
-      columns.*spec.field = boxes_[r][b]->isChecked();
-      if (spec.second) columns.*spec.second = boxes_[r][b]->isChecked();
+      const ColumnRow& row = kRows[r - 1];
+      columns.*row.field = boxes_[r][b]->isChecked();
+      if (row.second) columns.*row.second = boxes_[r][b]->isChecked();
     }
     // No row shows these two.
     columns.StdwDe = false;
