@@ -9,11 +9,11 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
+#include <QMessageBox>
 #include <QSpinBox>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -378,6 +378,37 @@ class DateFormTest : public QObject {
     QTest::mouseClick(f.W("OKBtn"), Qt::LeftButton);
     QVERIFY(!f.s.TDT);
     QCOMPARE(f.s.Zeitzone, 1.0f);
+  }
+
+  // The real question: German buttons, Escape cancels, "\r\n" a line break.
+  void realQuestionBox_data() {
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<MsgResult>("answer");
+    QTest::newRow("Ja") << "&Ja" << MsgResult::Yes;
+    QTest::newRow("Nein") << "&Nein" << MsgResult::No;
+    QTest::newRow("Abbrechen") << "&Abbrechen" << MsgResult::Cancel;
+    QTest::newRow("Escape") << "" << MsgResult::Cancel;
+  }
+  void realQuestionBox() {
+    QFETCH(QString, press);
+    QFETCH(MsgResult, answer);
+    orb::TSettings s = orb::DefaultSettings();
+    orb::TDateForm form(s, {});
+    QString shown;
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      poll.stop();
+      shown = box->text();
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == press) b->click();
+      if (press.isEmpty()) QTest::keyClick(box, Qt::Key_Escape);
+    });
+    poll.start();
+    QCOMPARE(form.askYesNoCancel("Startdatum ist später als Enddatum\r\nEnddatum   =   Startdatum setzen?"), answer);
+    QCOMPARE(shown, QString("Startdatum ist später als Enddatum\nEnddatum   =   Startdatum setzen?"));
   }
 };
 
