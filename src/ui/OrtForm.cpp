@@ -136,8 +136,10 @@ void TOrtForm::SuchenClick() {
 
 void TOrtForm::SearchList() {
   ui_->ListBox1->clear();
+  QStringList lines;
   for (const std::string& line : SearchLocationList(settings_.OrtsDatName, ui_->SuchEdit->text().toStdString()))
-    ui_->ListBox1->addItem(Q(line));
+    lines << Q(line);
+  ui_->ListBox1->addItems(lines);
 }
 
 void TOrtForm::Choose() {
