@@ -43,9 +43,13 @@
 #include "tables/EphemerisLimits.h"
 #include "tables/TableDriver.h"
 #include "tables/TableFormat.h"
+#include "ui/DateForm.h"
+#include "ui/EinstellForm.h"
 #include "ui/FontText.h"
 #include "ui/GrafikFormU.h"
 #include "ui/Icons.h"
+#include "ui/JahrbuchForm.h"
+#include "ui/OrtForm.h"
 #include "ui/PrintControlU.h"
 #include "ui/StatusHints.h"
 #include "ui/WindowHost.h"
@@ -213,9 +217,9 @@ void TForm1::ComingLater(QAction* action, const QString& what) {
 void TForm1::BuildActions() {
   // The tool bar's buttons: objectName, hint, icon.
   Action("StopBtn", "Berechnung stoppen", "stop", {}, [this] { StopBtnClick(); });
-  Action("DateBtn", "Datum und Uhrzeit einstellen", "date", {}, [] {});
-  Action("OrtBtn", "Ort auswählen", "place", {}, [] {});
-  Action("SettingsBtn", "Einstellungen", "settings", {}, [] {});
+  Action("DateBtn", "Datum und Uhrzeit einstellen", "date", {}, [this] { DateClick(); });
+  Action("OrtBtn", "Ort auswählen", "place", {}, [this] { PlaceClick(); });
+  Action("SettingsBtn", "Einstellungen", "settings", {}, [this] { SettingsClick(); });
   Action("PrintBtn", "Text drucken", "print", {}, [this] { PrintClick(); });
   QAction* list = Action("ListBtn", "Listenberechnung an- und abschalten", "list", {}, [] {});
   list->setCheckable(true);
@@ -226,7 +230,7 @@ void TForm1::BuildActions() {
   Action("NewPlanet", "neuen Planeten auswählen", "newplanet", {}, [this] { NewPlanetClick(); });
   Action("SoFiBtn", "Sonnenfinsternis berechnen", "solareclipse", {}, [this] { SolarEclipseClick(21); });
   Action("MoFiBtn", "Mondfinsternis berechnen", "lunareclipse", {}, [this] { LunarEclipseClick(31); });
-  Action("YearBookBtn", "Jahrbuchmodus", "yearbook", {}, [] {});
+  Action("YearBookBtn", "Jahrbuchmodus", "yearbook", {}, [this] { YearBookClick(); })->setCheckable(true);
   Action("EraseBtn", "Text löschen", "erase", {}, [this] { EraseClick(); });
   Action("SaveBtn", "Text in Datei speichern", "save", {}, [this] { SaveClick(); });
   Action("MondphasenBtn", "Mondphasen berechnen", "moonphases", {}, [this] { LunarPhasesClick(); });
@@ -238,20 +242,14 @@ void TForm1::BuildActions() {
     actions_[name]->setToolTip(actions_[name]->text());
   }
   // The dialogs follow in later versions of the program.
-  ComingLater(actions_["DateBtn"], QStringLiteral("Datum und Uhrzeit einstellen"));
-  ComingLater(actions_["OrtBtn"], QStringLiteral("Ort auswählen"));
-  ComingLater(actions_["SettingsBtn"], QStringLiteral("Einstellungen"));
-  ComingLater(actions_["YearBookBtn"], QStringLiteral("Jahrbuchmodus"));
 }
 
 void TForm1::BuildMenus() {
   QMenu* datei = menuBar()->addMenu(QStringLiteral("Datei"));
   datei->setObjectName(QStringLiteral("Datei1"));
-  ComingLater(Added(datei, Action("Datum1", "Datum", {}, QKeySequence("Ctrl+D"), [] {})), QStringLiteral("Datum"));
-  ComingLater(Added(datei, Action("Einstellungen1", "Einstellungen", {}, QKeySequence("Ctrl+E"), [] {})),
-              QStringLiteral("Einstellungen"));
-  ComingLater(Added(datei, Action("Beobachtungsort1", "Beobachtungsort", {}, QKeySequence("Ctrl+O"), [] {})),
-              QStringLiteral("Beobachtungsort"));
+  datei->addAction(Action("Datum1", "Datum", {}, QKeySequence("Ctrl+D"), [this] { DateClick(); }));
+  datei->addAction(Action("Einstellungen1", "Einstellungen", {}, QKeySequence("Ctrl+E"), [this] { SettingsClick(); }));
+  datei->addAction(Action("Beobachtungsort1", "Beobachtungsort", {}, QKeySequence("Ctrl+O"), [this] { PlaceClick(); }));
   datei->addSeparator();
   datei->addAction(Action("Speichern1", "Speichern", {}, QKeySequence("Ctrl+S"), [this] { SaveClick(); }));
   datei->addAction(Action("Drucken1", "Drucken", {}, QKeySequence("Ctrl+P"), [this] { PrintClick(); }));
@@ -293,8 +291,7 @@ void TForm1::BuildMenus() {
   ComingLater(Added(compute, Action("NeuerKomet1", "Neuen Kometen / Asteroiden wählen", {}, {}, [] {})),
               QStringLiteral("Neuen Kometen / Asteroiden wählen"));
   compute->addSeparator();
-  ComingLater(Added(compute, Action("Jahrbuch1", "Jahrbuch", {}, QKeySequence("Shift+Ctrl+J"), [] {})),
-              QStringLiteral("Jahrbuch"));
+  compute->addAction(Action("Jahrbuch1", "Jahrbuch", {}, QKeySequence("Shift+Ctrl+J"), [this] { YearBookClick(); }));
   ComingLater(Added(compute, Action("Koordinatentransformation1", "Koordinatentransformation", {},
                                     QKeySequence("Shift+Ctrl+K"), [] {})),
               QStringLiteral("Koordinatentransformation"));
@@ -685,6 +682,71 @@ void TForm1::NewPlanetItemClick(int tag) {
     const std::string text = ElementText(settings_.CurrentElements, "\r\n");
     memo_->appendPlainText(Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   }
+}
+
+void TForm1::DateClick() {
+  if (dateForm_ == nullptr) {
+    dateForm_ = new TDateForm(
+        settings_, [this](bool listMode) { actions_["ListBtn"]->setChecked(listMode); }, this);
+  }
+  dateForm_->exec();
+  actions_["ListBtn"]->setChecked(settings_.Tabelle);
+}
+
+void TForm1::PlaceClick() {
+  if (ortForm_ == nullptr) ortForm_ = new TOrtForm(settings_, this);
+  ortForm_->exec();
+}
+
+void TForm1::SettingsClick() {
+  if (einstellForm_ == nullptr) {
+    EinstellLinks links;
+    links.screenFont = [this] { return memo_->font(); };
+    links.setScreenFont = [this](const QFont& f) {
+      QFont font = f;
+      font.setStyleHint(QFont::Monospace);
+      memo_->setFont(font);
+    };
+    links.printerFont = [this] { return SharedPrintDialog(this).TextFont(); };
+    links.setPrinterFont = [this](const QFont& f) { SharedPrintDialog(this).SetTextFont(f); };
+    links.printLandscape = [this] { return printLandscape_; };
+    links.setPrintLandscape = [this](bool landscape) { printLandscape_ = landscape; };
+    links.choosePlace = [this] { PlaceClick(); };
+    einstellForm_ = new TEinstellForm(settings_, std::move(links), this);
+  }
+  einstellForm_->exec();
+}
+
+void TForm1::YearBookClick() {
+  QAction* button = actions_["YearBookBtn"];
+  button->setChecked(true);
+  if (jahrbuchForm_ == nullptr) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    jahrbuchForm_ = new TJahrbuchForm(
+        settings_, file_, [this] { YearBookRunClick(); }, [button] { button->setChecked(false); }, this);
+    QApplication::restoreOverrideCursor();
+  }
+  jahrbuchForm_->exec();
+}
+
+void TForm1::YearBookRunClick() {
+  if (Running()) {
+    QApplication::beep();
+    return;
+  }
+  // The worker reads the yearbook sections from its own copy of the file.
+  auto document = std::make_shared<const IniDocument>(file_.Document());
+  StartRun([document](const TSettings& s, TRunContext& run, Host& host) { YearBookRun(s, run, host, *document); });
+}
+
+void TForm1::ArbitraryTableClick(const ArbitraryCoordinates& point, const std::string& title) {
+  if (Running()) {
+    QApplication::beep();
+    return;
+  }
+  settings_.Objekt = kArbitrary;
+  settings_.ArbitraryTitle = title;
+  StartRun([point](const TSettings& s, TRunContext& run, Host& host) { ComputeTable(s, run, host, point); });
 }
 
 // ---------------------------------------------------------------- pictures

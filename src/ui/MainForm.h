@@ -25,6 +25,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
+#include "tables/TableDriver.h"
 
 class QAction;
 class QLabel;
@@ -36,7 +37,11 @@ class QToolButton;
 namespace orb {
 
 class PathReport;
+class TDateForm;
+class TEinstellForm;
 class TGraphForm;
+class TJahrbuchForm;
+class TOrtForm;
 class WindowHost;
 
 class TForm1 : public QMainWindow {
@@ -78,6 +83,18 @@ class TForm1 : public QMainWindow {
   void AboutClick();
   void NewPlanetClick();
   void NewPlanetItemClick(int tag);
+  // The dialogs: date and time range, observer's place, settings, yearbook
+  // (its "&Ok" starts the yearbook run), coordinate transformation.
+  void DateClick();
+  void PlaceClick();
+  void SettingsClick();
+  void YearBookClick();
+  void CoordinateClick();
+  // The yearbook run over the sections of the settings file.
+  void YearBookRunClick();
+  // The table of the fixed point of the sky (object kind -2) at `point`,
+  // titled `title`.
+  void ArbitraryTableClick(const ArbitraryCoordinates& point, const std::string& title);
 
   // Replaceable questions, so that tests need no modal file dialog.
   std::function<QString()> askSaveFileName;
@@ -157,6 +174,11 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<TSettings> snapshot_;
   std::unique_ptr<TRunContext> run_;
   std::thread worker_;
+
+  TDateForm* dateForm_ = nullptr;
+  TEinstellForm* einstellForm_ = nullptr;
+  TJahrbuchForm* jahrbuchForm_ = nullptr;
+  TOrtForm* ortForm_ = nullptr;
 
   TGraphForm* lunarForm_ = nullptr;
   TGraphForm* localForm_ = nullptr;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <set>
 
 #include "core/DataFiles.h"
 #include "core/NumText.h"
@@ -164,6 +166,37 @@ TEST(LocationList, ApplyWritesPlaceAndZones) {
     EXPECT_EQ(s.BasisZeitzone, -5.0f);
     EXPECT_EQ(s.Zeitzone, c.zeitzone) << c.tdt << c.autoSummer;
   }
+}
+
+// The shipped list, read line by line as the place dialog reads it: every
+// line is kept as it stands (UTF-8), names the place in its first 33
+// characters, gives a place on the globe and a zone of this world
+// (UTC-12 ... UTC+14), and no country holds one name twice.
+TEST(LocationList, ShippedListReadsWhole) {
+  std::string text;
+  ASSERT_TRUE(ReadLocationListText(FindDataFile("ORTE.DAT"), text).ok());
+  std::set<std::pair<std::string, std::string>> names;
+  std::size_t lines = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    ++lines;
+    SCOPED_TRACE(line);
+    ASSERT_EQ(LocationLineText(line), line);
+    const LocationPlace p = ReadLocationLine(line);
+    const std::string head = Utf8Left(line, kLocationNameColumns);
+    const std::string country = TrimBlanks(head.substr(head.find(',') + 1));
+    EXPECT_FALSE(p.Name.empty());
+    EXPECT_FALSE(country.empty());
+    EXPECT_TRUE(std::fabs(p.Breite) <= 90 && std::fabs(p.Laenge) <= 180);
+    EXPECT_TRUE(p.Zeitzone >= -12 && p.Zeitzone <= 14);
+    EXPECT_TRUE(names.emplace(p.Name, country).second) << "twice in " << country;
+  }
+  EXPECT_GE(lines, 5000u);
+  // The default place stays in the list.
+  EXPECT_EQ(names.count({"Ortheim", "Deutschland"}), 1u);
 }
 
 }  // namespace

@@ -98,9 +98,9 @@ class MainFormTest : public QObject {
     Fixture f;
     QCOMPARE(f.form->findChild<QLabel*>(QStringLiteral("StatusBar"))->text(),
              QStringLiteral("Orbitello32  –  Ephemeriden, Mondphasen und Finsternisse  –  Stand 29.01.2012"));
-    QVERIFY(!f.Act("DateBtn")->isEnabled());
-    QCOMPARE(f.Act("DateBtn")->toolTip(),
-             QStringLiteral("Datum und Uhrzeit einstellen (folgt in einer späteren Version)"));
+    QVERIFY(!f.Act("NeuerKomet1")->isEnabled());
+    QCOMPARE(f.Act("NeuerKomet1")->toolTip(),
+             QStringLiteral("Neuen Kometen / Asteroiden wählen (folgt in einer späteren Version)"));
   }
 
   // Sun, Moon, a planet and the comet through the tool bar, the menu and

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -56,6 +57,17 @@ void AnswerNextBox(QString* text) {
     for (QAbstractButton* b : box->buttons())
       if (b->text() == QLatin1String("OK")) b->click();
   });
+}
+
+// Types `text` as a keyboard would, letters beyond ASCII included
+// (QTest::keyClicks knows ASCII only).
+void Type(QWidget* w, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &release);
+  }
 }
 
 // The working directory for the lifetime of the object.
@@ -189,6 +201,42 @@ class OrtFormTest : public QObject {
     QCOMPARE(double(f.settings.Ort.Laenge), laenge);
     QCOMPARE(f.settings.BasisZeitzone, basis);
     QCOMPARE(f.settings.Zeitzone, zone);
+  }
+
+  // The shipped list (data/ORTE.DAT, found in the data directory): a user
+  // types the beginning of a name, picks the line of the place and gets its
+  // standard zone (IANA zones of the places: Europe/Berlin, Europe/Zurich
+  // +1, Australia/Sydney +10, Asia/Kathmandu +5:45, America/St_Johns -3:30).
+  void shippedList_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<float>("zone");
+    QTest::addColumn<double>("breite");
+    QTest::newRow("München") << QStringLiteral("Münch") << QStringLiteral("München, Deutschland") << "München" << 1.0f << 48.14;
+    QTest::newRow("Zürich") << QStringLiteral("Zürich") << QStringLiteral("Zürich, Schweiz") << "Zürich" << 1.0f << 47.37;
+    QTest::newRow("Sydney") << "Sydney" << "Sydney, Australien" << "Sydney" << 10.0f << -33.87;
+    QTest::newRow("Kathmandu") << "Kathmandu" << "Kathmandu, Nepal" << "Kathmandu" << 5.75f << 27.70;
+    QTest::newRow("St. John's") << "John's" << "St. John's, Kanada" << "St. John's" << -3.5f << 47.56;
+  }
+  void shippedList() {
+    QFETCH(QString, typed);
+    QFETCH(QString, line);
+    QFETCH(QString, name);
+    QFETCH(float, zone);
+    QFETCH(double, breite);
+    Fixture f;
+    f.settings.OrtsDatName = "ORTE.DAT";
+    Type(f.Such(), typed);
+    QList<QListWidgetItem*> found = f.List()->findItems(line, Qt::MatchStartsWith);
+    QCOMPARE(found.size(), 1);
+    QTest::keyClick(f.Such(), Qt::Key_Down);
+    f.List()->setCurrentItem(found.front());
+    QTest::keyClick(f.List(), Qt::Key_Return);
+    QVERIFY(f.form->PlaceChosen());
+    QCOMPARE(QString::fromStdString(f.settings.Ort.Name), name);
+    QCOMPARE(f.settings.Zeitzone, zone);
+    QCOMPARE(double(f.settings.Ort.Breite), breite);
   }
 
   // Enter without a selected line (several lines, or none) beeps and stays.
