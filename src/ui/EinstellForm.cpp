@@ -342,7 +342,13 @@ void TEinstellForm::BuildControls() {
   c.OrtBtn = button("OrtBtn", "");
   (new QVBoxLayout(placeGroup))->addWidget(c.OrtBtn);
   connect(c.OrtBtn, &QPushButton::clicked, this, [this] {
+    const float basis = settings_.BasisZeitzone, zone = settings_.Zeitzone;
     if (links_.choosePlace) links_.choosePlace();
+    // A new place brings its own zone: the zone field takes it, or "OK"
+    // would put the zone of the old place back.
+    if (settings_.BasisZeitzone != basis || settings_.Zeitzone != zone) {
+      c_->TZEdit->setText(FieldText(settings_.TDT ? settings_.BasisZeitzone : settings_.Zeitzone));
+    }
     RefreshPlace();
   });
   QGroupBox* saveGroup = group("Speichern");

@@ -103,6 +103,47 @@ class MainFormTest : public QObject {
              QStringLiteral("Neuen Kometen / Asteroiden wählen (folgt in einer späteren Version)"));
   }
 
+  // The dialogs behind their buttons: "&Tabelle berechnen" of the date
+  // dialog presses the list button at once; a place chosen from the
+  // settings dialog keeps its zone through "OK" (Kathmandu, UTC+5:45, from
+  // the shipped list); the yearbook's "&Ok" runs the yearbook and releases
+  // its button.
+  void DialogsFromTheWindow() {
+    Fixture f(QStringLiteral("Tabelle=0\nAutoSommerzeit=0\nZeitzone=1\nBasisZeitzone=1"));
+    OnNextModal([](QWidget* date) {
+      date->findChild<QAbstractButton*>(QStringLiteral("SelTable"))->click();
+      date->findChild<QAbstractButton*>(QStringLiteral("OKBtn"))->click();
+    });
+    f.Act("DateBtn")->trigger();
+    QVERIFY(f.Act("ListBtn")->isChecked() && f.form->Settings().Tabelle);
+
+    OnNextModal([](QWidget* settings) {
+      OnNextModal([](QWidget* place) {
+        auto* search = place->findChild<QLineEdit*>(QStringLiteral("SuchEdit"));
+        QTest::keyClicks(search, QStringLiteral("Kathmandu"));
+        QTest::keyClick(search, Qt::Key_Return);
+      });
+      settings->findChild<QAbstractButton*>(QStringLiteral("OrtBtn"))->click();
+      QCOMPARE(settings->findChild<QAbstractButton*>(QStringLiteral("OrtBtn"))->text(), QStringLiteral("Kathmandu"));
+      settings->findChild<QAbstractButton*>(QStringLiteral("OK"))->click();
+    });
+    f.Act("SettingsBtn")->trigger();
+    QCOMPARE(QString::fromStdString(f.form->Settings().Ort.Name), QStringLiteral("Kathmandu"));
+    QCOMPARE(f.form->Settings().Zeitzone, 5.75f);
+    QCOMPARE(f.form->Settings().BasisZeitzone, 5.75f);
+
+    bool pressedWhileOpen = false;
+    OnNextModal([&](QWidget* yearbook) {
+      pressedWhileOpen = f.Act("YearBookBtn")->isChecked();
+      yearbook->findChild<QAbstractButton*>(QStringLiteral("OKBtn"))->click();
+    });
+    f.Act("YearBookBtn")->trigger();
+    f.form->WaitForRun();
+    QVERIFY(pressedWhileOpen && !f.Act("YearBookBtn")->isChecked());
+    QVERIFY(f.Text().contains(QStringLiteral("Sonne")) && f.Text().contains(QStringLiteral("Neptun")));
+    QVERIFY(Rows(f.Text()) >= 9 * 3);
+  }
+
   // Sun, Moon, a planet and the comet through the tool bar, the menu and
   // the shortcuts: each writes its table's title (the default columns);
   // Mars is Shift+Ctrl+4 (tag 3). 2P/Encke with Meeus' elements (example 33.b).
