@@ -104,6 +104,15 @@ ArbitraryCaptions ResultCaptions(const ArbitraryPoint& p, const AngleStyle& styl
   };
 }
 
+std::string WithoutAccessKeys(const std::string& caption) {
+  std::string text;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && ++i == caption.size()) break;
+    text += caption[i];
+  }
+  return text;
+}
+
 std::string ComputationPlaceText(const TSettings& s) {
   return "Datum: " + DateTimeText(s.Startdat, s.Zeitzone, DateStyleOf(s)) + "\r\n" + "Ort" + ": " + s.Ort.Name;
 }

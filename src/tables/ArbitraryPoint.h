@@ -22,6 +22,11 @@
 
 namespace orb {
 
+// The caption of the coordinate dialog and its one message (an information
+// box), shown when "&OK" finds a field without a number.
+inline constexpr const char* kArbitraryCaption = "Koordinatentransformation";
+inline constexpr const char* kInvalidCoordinatesText = "Bitte gültige Koordinaten eingeben!";
+
 // The frame in which the two coordinates are typed.
 enum class InputFrame {
   Equatorial,  // right ascension (hours) and declination (degrees)
@@ -98,6 +103,10 @@ struct ArbitraryCaptions {
   std::string equatorial, ecliptic, horizontal;
 };
 ArbitraryCaptions ResultCaptions(const ArbitraryPoint& point, const AngleStyle& style);
+
+// A caption without its access-key marks, as plain text shows it: every
+// "&" removed, "&&" written as "&" ("&Äquatorial: ..." is "Äquatorial: ...").
+std::string WithoutAccessKeys(const std::string& caption);
 
 // The date and place of the computation: "Datum: " the date and time of
 // Startdat in the zone Zeitzone as the tables write them, "\r\n", "Ort: "
