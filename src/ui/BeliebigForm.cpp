@@ -3,6 +3,8 @@
 
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <utility>
 
 #include "tables/TableFormat.h"
@@ -37,12 +39,26 @@ InputLabels LabelsOf(InputFrame frame) {
   return {"", ""};
 }
 
+// Makes a field wide enough to show `sample` whole at its font.
+void FitToText(QLineEdit* edit, const QString& sample) {
+  QStyleOptionFrame option;
+  option.initFrom(edit);
+  const QMargins margins = edit->textMargins();
+  const QSize text(edit->fontMetrics().horizontalAdvance(sample) + margins.left() + margins.right(),
+                   edit->fontMetrics().height());
+  edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
+}
+
 }  // namespace
 
 TBeliebigForm::TBeliebigForm(const TSettings& settings, AcceptPoint onAccept, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TBeliebigForm>()), settings_(settings), onAccept_(std::move(onAccept)) {
   ui_->setupUi(this);
   setModal(false);
+  // A coordinate with decimal seconds, a year with decimals.
+  FitToText(ui_->RAEdit, QStringLiteral("-888 88 88.888"));
+  FitToText(ui_->DEEdit, QStringLiteral("-888 88 88.888"));
+  FitToText(ui_->EquinEdit, QStringLiteral("-8888.888"));
   showMessage = [this](const QString& caption, const QString& text) { ShowInformation(this, caption, text); };
 
   for (QRadioButton* choice : {ui_->IsRAChk, ui_->IsEklChk, ui_->isAzimutChk}) {
