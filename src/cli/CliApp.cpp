@@ -20,7 +20,9 @@
 #include "core/NumText.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
+#include "tables/ArbitraryPoint.h"
 #include "tables/TableDriver.h"
+#include "tables/TableFormat.h"
 
 namespace orb::cli {
 namespace {
@@ -129,6 +131,31 @@ bool SmallBodyAvailable(const CliOptions& options, const IniDocument& ini, Host&
   return false;
 }
 
+// The coordinate dialog's results for the place and start instant of the
+// settings: its three result captions without their access keys, one line
+// each. A coordinate (or --equinox) without a number is the dialog's
+// message.
+int ConvertCommand(CommandContext& c) {
+  const CliOptions& o = c.options;
+  ArbitraryInput input;
+  input.frame = o.frame == "ecl" ? InputFrame::Ecliptic : o.frame == "hor" ? InputFrame::Horizontal
+                                                                         : InputFrame::Equatorial;
+  input.first = o.first.value_or("");
+  input.second = o.second.value_or("");
+  if (o.equinox) input.equinoxYear = *o.equinox;
+  input.equinoxOfDate = o.equinoxOfDate;
+  const std::optional<ArbitraryPoint> point = ConvertArbitraryPoint(input, c.settings.Ort, c.settings.Startdat);
+  if (!point) {
+    c.host.MessageBox(MsgKind::Information, kArbitraryCaption, kInvalidCoordinatesText);
+    return kExitFailure;
+  }
+  const ArbitraryCaptions captions = ResultCaptions(*point, AngleStyleOf(c.settings));
+  for (const std::string* line : {&captions.equatorial, &captions.ecliptic, &captions.horizontal}) {
+    c.host.AddLine(WithoutAccessKeys(*line));
+  }
+  return kExitOk;
+}
+
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"table", TableCommand},
@@ -138,6 +165,7 @@ const std::map<std::string, Command>& Commands() {
       {"lunar-eclipses", LunarEclipsesCommand},
       {"solar-eclipses", SolarEclipsesCommand},
       {"eclipse-path", EclipsePathCommand},
+      {"convert", ConvertCommand},
   };
   return commands;
 }

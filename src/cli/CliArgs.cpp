@@ -29,7 +29,10 @@ std::string UsageText() {
          "  elements         Bahnelemente des aktuellen Kometen oder Kleinplaneten\n"
          "  convert --frame equ|ecl|hor --first TEXT --second TEXT\n"
          "          [--equinox JAHR | --equinox-of-date]\n"
-         "                   Koordinaten umrechnen\n"
+         "                   Koordinaten umrechnen für Ort und Startzeit der Einstellungen\n"
+         "                   (equ: Rektaszension in Stunden und Deklination, ecl: Länge und\n"
+         "                   Breite, hor: Azimut und Elevation, jeweils \"Grad Min Sek\";\n"
+         "                   ohne Angabe gilt das Äquinoktium 2000.0)\n"
          "\n"
          "Optionen:\n"
          "  --ini DATEI      diese Einstellungsdatei lesen (statt ORBITELLO.INI)\n"
@@ -111,7 +114,12 @@ CliParse ParseCommandLine(const std::vector<std::string>& args) {
     } else if (a == "--second") {
       if (TakeValue(args, i, v, error)) o.second = v;
     } else if (a == "--equinox") {
-      if (TakeValue(args, i, v, error)) o.equinox = v;
+      if (!TakeValue(args, i, v, error)) break;
+      if (v.find_first_of("0123456789") == std::string::npos) {
+        error = "--equinox erwartet eine Jahreszahl, nicht \"" + v + "\".";
+      } else {
+        o.equinox = v;
+      }
     } else if (a == "--equinox-of-date") {
       o.equinoxOfDate = true;
     } else if (!a.empty() && a[0] == '-') {
@@ -131,10 +139,9 @@ CliParse ParseCommandLine(const std::vector<std::string>& args) {
     error = "--ini und --no-ini schließen einander aus.";
   } else if (o.equinox && o.equinoxOfDate) {
     error = "--equinox und --equinox-of-date schließen einander aus.";
-  } else if (o.command == "convert" && (o.frame.empty() || o.first.empty() || o.second.empty())) {
+  } else if (o.command == "convert" && (o.frame.empty() || !o.first || !o.second)) {
     error = "convert erwartet --frame, --first und --second.";
-  } else if (o.command != "convert" && (!o.frame.empty() || !o.first.empty() || !o.second.empty() ||
-                                        o.equinox || o.equinoxOfDate)) {
+  } else if (o.command != "convert" && (!o.frame.empty() || o.first || o.second || o.equinox || o.equinoxOfDate)) {
     error = "--frame, --first, --second und --equinox gehören nur zu convert.";
   } else if (o.picture && o.command != "lunar-eclipses" && o.command != "solar-eclipses" &&
              o.command != "eclipse-path") {

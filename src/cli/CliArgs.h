@@ -26,8 +26,8 @@ struct CliOptions {
   std::string command;
   // convert
   std::string frame;                 // equ | ecl | hor
-  std::string first, second;         // the two coordinates as typed
-  std::optional<std::string> equinox;  // --equinox YEAR
+  std::optional<std::string> first, second;  // the two coordinates as typed (may hold no number)
+  std::optional<std::string> equinox;        // --equinox YEAR (a number)
   bool equinoxOfDate = false;          // --equinox-of-date
 };
 

@@ -43,6 +43,10 @@ TEST(CliArgs, UsageErrors) {
   EXPECT_NE(ParseCommandLine({"--ini", "a.ini", "--no-ini", "table"}).error, "");
   EXPECT_NE(ParseCommandLine({"convert", "--frame", "equ"}).error, "");        // missing coordinates
   EXPECT_NE(ParseCommandLine({"table", "--frame", "equ"}).error, "");          // convert option elsewhere
+  EXPECT_NE(ParseCommandLine({"convert", "--frame", "gal", "--first", "1", "--second", "2"}).error, "");
+  EXPECT_NE(ParseCommandLine({"convert", "--frame", "equ", "--first", "1", "--second", "2", "--equinox", "J"}).error,
+            "");  // an equinox without a year
+  EXPECT_EQ(ParseCommandLine({"convert", "--frame", "equ", "--first", "", "--second", "2"}).error, "");
   EXPECT_NE(ParseCommandLine({"table", "--picture", "a.png"}).error, "");      // no picture for tables
   EXPECT_NE(ParseCommandLine({"eclipse-path", "--picture", ""}).error, "");    // empty file name
   EXPECT_EQ(ParseCommandLine({"eclipse-path", "--picture", "a.png"}).error, "");
@@ -363,6 +367,58 @@ TEST(CliApp, FailedOutputIsReportedWithOne) {
                    out, err),
             kExitFailure);
   EXPECT_NE(err.str().find("Die Ausgabe konnte nicht vollständig geschrieben werden"), std::string::npos);
+}
+
+TEST(CliApp, ConvertPrintsTheThreeFrames) {
+  // Sirius as the coordinate dialog's example types it, for the default
+  // place and start (Ortheim, 2012 Jan 29 12h UT), with the equinox 2000.0
+  // when none is given. Ecliptic reference:
+  // lambda 104°04'55.52", beta -39°36'18.76" (Meeus, Astronomical
+  // Algorithms 13.1, 13.2 with epsilon 2000 = 23°26'21.448"; Swiss
+  // Ephemeris' J2000 place of Sirius, 6h45m08.92s -16°42'58.3", gives
+  // 104°04'54.0" -39°36'19.1").
+  const std::vector<std::string> sirius = {"--no-ini", "convert", "--frame", "equ", "--first", "6 45 09",
+                                           "--second", "-16 42 58"};
+  struct Case {
+    std::vector<std::string> extra;
+    std::string equatorial, ecliptic;
+  };
+  const Case cases[] = {
+      {{}, "Äquatorial:  6h45m09.0s    -16°42'58\"", "Ekliptikal:   104°04'56\"    -39°36'19\""},
+      {{"--set", "NoSeconds=1"}, "Äquatorial:   6h45.150m    -16°42.97'", "Ekliptikal:   104°04.93'    -39°36.31'"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = sirius;
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli(args, out, err), kExitOk);
+    EXPECT_EQ(err.str(), "");
+    std::istringstream lines(out.str());
+    std::string equatorial, ecliptic, horizontal, more;
+    std::getline(lines, equatorial);
+    std::getline(lines, ecliptic);
+    std::getline(lines, horizontal);
+    EXPECT_EQ(equatorial, c.equatorial);
+    EXPECT_EQ(ecliptic, c.ecliptic);
+    EXPECT_EQ(horizontal.rfind("Azimutal: ", 0), 0u) << horizontal;
+    EXPECT_FALSE(std::getline(lines, more));
+  }
+}
+
+TEST(CliApp, ConvertWithoutANumberExitsWithOne) {
+  const std::vector<std::string> fields[] = {
+      {"--first", "Sirius", "--second", "-16 42 58"},
+      {"--first", "6 45 09", "--second", ""},
+      {"--first", "6 45 09", "--second", "1e99999"},
+  };
+  for (const auto& f : fields) {
+    std::vector<std::string> args = {"--no-ini", "convert", "--frame", "ecl"};
+    args.insert(args.end(), f.begin(), f.end());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli(args, out, err), kExitFailure);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "Koordinatentransformation: Bitte gültige Koordinaten eingeben!\n");
+  }
 }
 
 }  // namespace
