@@ -43,6 +43,7 @@
 #include "tables/EphemerisLimits.h"
 #include "tables/TableDriver.h"
 #include "tables/TableFormat.h"
+#include "ui/BeliebigForm.h"
 #include "ui/DateForm.h"
 #include "ui/EinstellForm.h"
 #include "ui/FontText.h"
@@ -292,9 +293,8 @@ void TForm1::BuildMenus() {
               QStringLiteral("Neuen Kometen / Asteroiden wählen"));
   compute->addSeparator();
   compute->addAction(Action("Jahrbuch1", "Jahrbuch", {}, QKeySequence("Shift+Ctrl+J"), [this] { YearBookClick(); }));
-  ComingLater(Added(compute, Action("Koordinatentransformation1", "Koordinatentransformation", {},
-                                    QKeySequence("Shift+Ctrl+K"), [] {})),
-              QStringLiteral("Koordinatentransformation"));
+  compute->addAction(Action("Koordinatentransformation1", "Koordinatentransformation", {},
+                            QKeySequence("Shift+Ctrl+K"), [this] { CoordinateClick(); }));
   compute->addAction(
       Action("Mondphasen1", "Mondphasen", {}, QKeySequence("Shift+Ctrl+P"), [this] { LunarPhasesClick(); }));
   compute->addSeparator();
@@ -691,11 +691,13 @@ void TForm1::DateClick() {
   }
   dateForm_->exec();
   actions_["ListBtn"]->setChecked(settings_.Tabelle);
+  SettingsChanged();
 }
 
 void TForm1::PlaceClick() {
   if (ortForm_ == nullptr) ortForm_ = new TOrtForm(settings_, this);
   ortForm_->exec();
+  SettingsChanged();
 }
 
 void TForm1::SettingsClick() {
@@ -715,6 +717,22 @@ void TForm1::SettingsClick() {
     einstellForm_ = new TEinstellForm(settings_, std::move(links), this);
   }
   einstellForm_->exec();
+  SettingsChanged();
+}
+
+void TForm1::CoordinateClick() {
+  if (beliebigForm_ == nullptr) {
+    beliebigForm_ = new TBeliebigForm(
+        settings_, [this](const ArbitraryCoordinates& point, const std::string& title) { ArbitraryTableClick(point, title); },
+        this);
+  }
+  beliebigForm_->show();
+  beliebigForm_->raise();
+  beliebigForm_->activateWindow();
+}
+
+void TForm1::SettingsChanged() {
+  if (beliebigForm_ != nullptr && beliebigForm_->isVisible()) beliebigForm_->Recompute();
 }
 
 void TForm1::YearBookClick() {

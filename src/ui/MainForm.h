@@ -37,6 +37,7 @@ class QToolButton;
 namespace orb {
 
 class PathReport;
+class TBeliebigForm;
 class TDateForm;
 class TEinstellForm;
 class TGraphForm;
@@ -90,6 +91,7 @@ class TForm1 : public QMainWindow {
   void SettingsClick();
   void YearBookClick();
   void CoordinateClick();
+  TBeliebigForm* CoordinateDialog() const { return beliebigForm_; }
   // The yearbook run over the sections of the settings file.
   void YearBookRunClick();
   // The table of the fixed point of the sky (object kind -2) at `point`,
@@ -134,6 +136,9 @@ class TForm1 : public QMainWindow {
   void SaveOnClose();
   void ShowStartupMessages();
   void UpdateMinimumMagnitudeCaption();
+  // After a dialog changed place, start or formats: the open coordinate
+  // dialog shows its point for them.
+  void SettingsChanged();
   void ShowHint(QObject* over);
 
   // Pictures arrive from the worker; they are shown on the window's thread.
@@ -175,6 +180,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<TRunContext> run_;
   std::thread worker_;
 
+  TBeliebigForm* beliebigForm_ = nullptr;
   TDateForm* dateForm_ = nullptr;
   TEinstellForm* einstellForm_ = nullptr;
   TJahrbuchForm* jahrbuchForm_ = nullptr;

@@ -21,6 +21,7 @@
 
 #include "settings/SettingsFile.h"
 #include "support/TempDir.h"
+#include "ui/BeliebigForm.h"
 #include "ui/GrafikFormU.h"
 #include "ui/MainForm.h"
 
@@ -142,6 +143,30 @@ class MainFormTest : public QObject {
     QVERIFY(pressedWhileOpen && !f.Act("YearBookBtn")->isChecked());
     QVERIFY(f.Text().contains(QStringLiteral("Sonne")) && f.Text().contains(QStringLiteral("Neptun")));
     QVERIFY(Rows(f.Text()) >= 9 * 3);
+  }
+
+  // Shift+Ctrl+K opens the coordinate dialog (not modal); "&OK" with Sirius
+  // (6h45m09s, -16 42 58, J2000) computes the fixed point's table under
+  // the dialog's name, and the dialog follows a place chosen meanwhile.
+  void CoordinateDialogTable() {
+    Fixture f(QStringLiteral("Tabelle=1\nDeltaTab=2\nSchrittweite=1"));
+    QTest::keyClick(f.form.get(), Qt::Key_K, Qt::ShiftModifier | Qt::ControlModifier);
+    QWidget* dialog = f.form->CoordinateDialog();
+    QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
+    auto type = [dialog](const char* name, const QString& text) {
+      auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
+      edit->clear();
+      QTest::keyClicks(edit, text);
+    };
+    type("NameEdit", QStringLiteral("Sirius"));
+    type("RAEdit", QStringLiteral("6 45 09"));
+    type("DEEdit", QStringLiteral("-16 42 58"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    f.form->WaitForRun();
+    QCOMPARE(f.form->Settings().Objekt, -2);
+    QVERIFY(f.Text().contains(QStringLiteral("Sirius")));
+    QCOMPARE(Rows(f.Text()), 3);
   }
 
   // Sun, Moon, a planet and the comet through the tool bar, the menu and
