@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 // The pictures of the program for its guides: the main window after a Moon
-// table, the lunar eclipse picture window, the world map window and the
-// print dialog with its preview, each grabbed from the X server the program
+// table, its dialogs (date, place, settings, yearbook, coordinates), the
+// lunar eclipse picture window, the world map window and the print dialog
+// with its preview, each grabbed from the X server the program
 // runs on (scripts/screenshots.sh starts it under xvfb-run). The settings
 // are fixed here, so that the pictures show the same dates on every run.
 //
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -24,6 +27,8 @@
 #include <functional>
 
 #include "settings/SettingsFile.h"
+#include "ui/BeliebigForm.h"
+#include "ui/DateForm.h"
 #include "ui/GrafikFormU.h"
 #include "ui/MainForm.h"
 #include "ui/PrintControlU.h"
@@ -57,6 +62,27 @@ void Shot(QWidget* window, const QString& name) {
 void Missing(const char* window) {
   std::fprintf(stderr, "ui_screenshots: das Fenster %s erschien nicht.\n", window);
   ++failures;
+}
+
+// Opens a modal dialog with `open`; once it is up, `prepare` fills it, it
+// is grabbed into FOLDER/name and closed without changes.
+void ShotModal(const std::function<void()>& open, const QString& name, const std::function<void(QWidget*)>& prepare) {
+  QTimer::singleShot(0, [name, prepare] {
+    QWidget* dialog = nullptr;
+    if (!WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; })) {
+      Missing(qPrintable(name));
+      return;
+    }
+    dialog->move(60, 40);
+    if (prepare) prepare(dialog);
+    Shot(dialog, name);
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  open();
+}
+
+void SetText(QWidget* dialog, const char* name, const QString& text) {
+  if (auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name))) edit->setText(text);
 }
 
 }  // namespace
@@ -95,6 +121,40 @@ int main(int argc, char** argv) {
   form.WaitForRun();
   QTest::mouseMove(form.Memo()->viewport(), QPoint(400, 300));  // the status bar follows the mouse
   Shot(&form, QStringLiteral("hauptfenster-mondtabelle.png"));
+
+  // The dialogs: the date in list mode, the place with a search, the
+  // settings, the yearbook and the coordinate transformation with Sirius.
+  ShotModal([&] { form.findChild<QAction*>(QStringLiteral("DateBtn"))->trigger(); },
+            QStringLiteral("dialog-datum.png"), [](QWidget* d) {
+              // The date format captions show "today": the first day of the table.
+              if (auto* date = qobject_cast<orb::TDateForm*>(d)) {
+                date->now = [] { return orb::Extended(2461406.5L); };
+                date->Load();
+              }
+            });
+  ShotModal([&] { form.findChild<QAction*>(QStringLiteral("OrtBtn"))->trigger(); }, QStringLiteral("dialog-ort.png"),
+            [](QWidget* d) {
+              SetText(d, "SuchEdit", QStringLiteral("Münch"));
+              if (auto* list = d->findChild<QListWidget*>(QStringLiteral("ListBox1")); list && list->count() > 0) {
+                const auto found = list->findItems(QStringLiteral("München"), Qt::MatchStartsWith);
+                list->setCurrentItem(found.isEmpty() ? list->item(0) : found.front());
+              }
+            });
+  ShotModal([&] { form.findChild<QAction*>(QStringLiteral("SettingsBtn"))->trigger(); },
+            QStringLiteral("dialog-einstellungen.png"), {});
+  ShotModal([&] { form.findChild<QAction*>(QStringLiteral("YearBookBtn"))->trigger(); },
+            QStringLiteral("dialog-jahrbuch.png"), {});
+  form.findChild<QAction*>(QStringLiteral("Koordinatentransformation1"))->trigger();
+  if (QWidget* coordinates = form.CoordinateDialog()) {
+    coordinates->move(60, 40);
+    SetText(coordinates, "NameEdit", QStringLiteral("Sirius"));
+    SetText(coordinates, "RAEdit", QStringLiteral("6 45 09"));
+    SetText(coordinates, "DEEdit", QStringLiteral("-16 42 58"));
+    Shot(coordinates, QStringLiteral("dialog-koordinaten.png"));
+    coordinates->hide();
+  } else {
+    Missing("Koordinatentransformation");
+  }
 
   // The total lunar eclipse of 14 March 2025, one eclipse at a time.
   form.findChild<QAction*>(QStringLiteral("ListBtn"))->trigger();
