@@ -579,66 +579,18 @@ def sort_key(line):
 
 # --- reading back, as the program reads a line -----------------------------
 
-ZONE_ABBREVIATIONS = {"MEZ": 1, "EST": -5, "CST": -6, "MST": -7, "PST": -8,
-                      "HST": -10}
+def _checker():
+    """The reader of scripts/orte/check-orte.py: one copy of the rules."""
+    import importlib.util
+    import os
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "orte", "check-orte.py")
+    spec = importlib.util.spec_from_file_location("check_orte", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 
-def next_number(rest):
-    """Lenient number reader: returns (value, remaining text)."""
-    i = 0
-    n = len(rest)
-    while i < n:
-        ch = rest[i]
-        if ch.isdigit() or ch == "-":
-            break
-        if ch in ",." and i + 1 < n and rest[i + 1].isdigit():
-            break
-        i += 1
-    if i >= n:
-        return 0.0, ""
-    j = i
-    text = ""
-    if rest[j] == "-":
-        text += "-"
-        j += 1
-    seen_point = False
-    while j < n:
-        ch = rest[j]
-        if ch.isdigit():
-            text += ch
-        elif ch in ",." and not seen_point and j + 1 < n and rest[j + 1].isdigit():
-            text += "."
-            seen_point = True
-        else:
-            break
-        j += 1
-    try:
-        value = float(text)
-    except ValueError:
-        value = 0.0
-    return value, rest[j:]
-
-
-def read_line(line):
-    if "," in line:
-        name = line.split(",", 1)[0].strip()
-    else:
-        name = line[:NAME_FIELD].strip()
-    name = name[:NAME_CUT]
-    rest = line[NAME_FIELD:]
-    lat, rest = next_number(rest)
-    rest = rest.strip()
-    if rest.startswith("S"):
-        lat = -lat
-    lon, rest = next_number(rest)
-    rest = rest.strip()
-    if rest.startswith("W"):
-        lon = -lon
-    abbreviation = rest[2:5]
-    zone, rest = next_number(rest)
-    if abbreviation in ZONE_ABBREVIATIONS:
-        zone = ZONE_ABBREVIATIONS[abbreviation]
-    return name, lat, lon, zone
+read_line = _checker().read_line
 
 
 def check(lines, expected):

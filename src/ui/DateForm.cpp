@@ -387,13 +387,7 @@ void TDateForm::BuildControls() {
     UpdateZoneLabel();
     // The zone of the fields has changed: the local times stay, the
     // instants move, as for a change of the zone.
-    Updating = true;
-    WriteJDFromFields(start_);
-    WriteJDFromFields(end_);
-    UpdateRange();
-    ShowCalendar(start_);
-    ShowCalendar(end_);
-    Updating = false;
+    MoveInstantsToZone();
   });
   connect(selTable_, &QCheckBox::clicked, this, [this](bool on) { ListModeClicked(on); });
   connect(startNow_, &QPushButton::clicked, this, [this] { ComputerTime(start_); });
@@ -615,6 +609,10 @@ void TDateForm::CalculationsEntered() {
 void TDateForm::ZoneEntered() {
   UpdateZoneLabel();
   if (Updating || Incomplete(tz_->text())) return;
+  MoveInstantsToZone();
+}
+
+void TDateForm::MoveInstantsToZone() {
   Updating = true;
   WriteJDFromFields(start_);
   WriteJDFromFields(end_);

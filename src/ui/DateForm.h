@@ -114,6 +114,9 @@ class TDateForm : public QDialog {
   void UpdateRange();
   void CalculationsEntered();
   void ZoneEntered();
+  // The local times of both sides stay, their instants follow the zone of
+  // the fields (a new zone, TDT switched).
+  void MoveInstantsToZone();
   void StepZone(int direction);
   void UpdateZoneLabel();
   void ApplyTDTRule();

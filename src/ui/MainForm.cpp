@@ -242,7 +242,6 @@ void TForm1::BuildActions() {
                            "MondphasenBtn", "ExitBtn", "SofiWorldMapBtn"}) {
     actions_[name]->setToolTip(actions_[name]->text());
   }
-  // The dialogs follow in later versions of the program.
 }
 
 void TForm1::BuildMenus() {
@@ -723,7 +722,8 @@ void TForm1::SettingsClick() {
 void TForm1::CoordinateClick() {
   if (beliebigForm_ == nullptr) {
     beliebigForm_ = new TBeliebigForm(
-        settings_, [this](const ArbitraryCoordinates& point, const std::string& title) { ArbitraryTableClick(point, title); },
+        settings_,
+        [this](const ArbitraryCoordinates& point, const std::string& title) { ArbitraryTableClick(point, title); },
         this);
   }
   beliebigForm_->show();

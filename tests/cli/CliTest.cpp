@@ -150,17 +150,7 @@ TEST(CliApp, ElementsCommandPrintsTheCurrentSet) {
 namespace orb::cli {
 namespace {
 
-// Makes `dir` the working directory for one scope.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
-  }
-  ~WorkingDirectory() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
+using test::WorkingDirectory;
 
 TEST(CliApp, UnreadableSettingsFileEndsTheRun) {
   // A settings file that is there but is no readable text file ends the run

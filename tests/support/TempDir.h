@@ -27,4 +27,18 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Makes `dir` the working directory for one scope.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~WorkingDirectory() { std::filesystem::current_path(old_); }
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::filesystem::path old_;
+};
+
 }  // namespace orb::test

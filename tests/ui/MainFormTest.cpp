@@ -21,11 +21,13 @@
 
 #include "settings/SettingsFile.h"
 #include "support/TempDir.h"
+#include "WindowInput.h"
 #include "ui/BeliebigForm.h"
 #include "ui/GrafikFormU.h"
 #include "ui/MainForm.h"
 
 using orb::TForm1;
+using orb::test::OnNextModal;
 
 namespace {
 
@@ -47,21 +49,6 @@ struct Fixture {
   QWidget* Button(const char* name) const { return form->findChild<QWidget*>(QLatin1String(name)); }
   std::string FileText() const { return orb::test::TempDir::read(dir.file("ORBITELLO.INI")); }
 };
-
-// Acts on the next modal widget (a message box, an input box) as soon as it
-// appears, from the event loop that shows it.
-void OnNextModal(std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      act(modal);
-    }
-  });
-  timer->start();
-}
 
 // Clicks the button of a message box that has `text` ("&Ja", "&Nein", "OK").
 void Click(QWidget* box, const QString& text) {

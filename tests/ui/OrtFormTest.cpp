@@ -19,11 +19,16 @@
 #include <sys/stat.h>
 
 #include "core/DataFiles.h"
+#include "WindowInput.h"
 #include "support/TempDir.h"
 #include "ui/OrtForm.h"
 
 namespace orb {
 namespace {
+
+using test::OnNextModal;
+using test::Type;
+using test::WorkingDirectory;
 
 // The list file of the tests: "Name, Land" in 33 columns, then the place.
 const std::string kList =
@@ -33,20 +38,6 @@ const std::string kList =
     "Mezzano, I                       46.15 N  11.91 E 1\n"
     "Aachen, D                        50.78 N   6.08 E mez\n"
     "Kalkutta, IND                    22.57 N  88.36 E 5.5\n";
-
-// Acts on the next modal widget (a message box) as soon as it appears.
-void OnNextModal(std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      act(modal);
-    }
-  });
-  timer->start();
-}
 
 // Answers the next message box with "OK" and returns its text in `text`.
 void AnswerNextBox(QString* text) {
@@ -59,28 +50,6 @@ void AnswerNextBox(QString* text) {
   });
 }
 
-// Types `text` as a keyboard would, letters beyond ASCII included
-// (QTest::keyClicks knows ASCII only).
-void Type(QWidget* w, const QString& text) {
-  for (const QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(w, &release);
-  }
-}
-
-// The working directory for the lifetime of the object.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
-  }
-  ~WorkingDirectory() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
 
 // The dialog over a list file in a folder of its own, shown and active.
 struct Fixture {
@@ -213,8 +182,10 @@ class OrtFormTest : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<float>("zone");
     QTest::addColumn<double>("breite");
-    QTest::newRow("München") << QStringLiteral("Münch") << QStringLiteral("München, Deutschland") << "München" << 1.0f << 48.14;
-    QTest::newRow("Zürich") << QStringLiteral("Zürich") << QStringLiteral("Zürich, Schweiz") << "Zürich" << 1.0f << 47.37;
+    QTest::newRow("München") << QStringLiteral("Münch") << QStringLiteral("München, Deutschland")
+                             << QStringLiteral("München") << 1.0f << 48.14;
+    QTest::newRow("Zürich") << QStringLiteral("Zürich") << QStringLiteral("Zürich, Schweiz") << QStringLiteral("Zürich")
+                            << 1.0f << 47.37;
     QTest::newRow("Sydney") << "Sydney" << "Sydney, Australien" << "Sydney" << 10.0f << -33.87;
     QTest::newRow("Kathmandu") << "Kathmandu" << "Kathmandu, Nepal" << "Kathmandu" << 5.75f << 27.70;
     QTest::newRow("St. John's") << "John's" << "St. John's, Kanada" << "St. John's" << -3.5f << 47.56;

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: AGPL-3.0-or-later
+#pragma once
+
+// Input of the window tests that Qt Test lacks: acting on a modal box from
+// inside the event loop that shows it, and typing letters beyond ASCII.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace orb::test {
+
+// Acts on the next modal widget (a message box, an input box, a dialog) as
+// soon as it appears, from the event loop that shows it.
+inline void OnNextModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(modal);
+    }
+  });
+  timer->start();
+}
+
+// Types `text` as a keyboard would, letters beyond ASCII included
+// (QTest::keyClicks knows ASCII only).
+inline void Type(QWidget* w, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &release);
+  }
+}
+
+}  // namespace orb::test
