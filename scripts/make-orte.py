@@ -584,9 +584,9 @@ def _checker():
     import importlib.util
     import os
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "orte", "check-orte.py")
-    spec = importlib.util.spec_from_file_location("check_orte", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location("check_orte", path)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     return module
 
 
