@@ -30,7 +30,9 @@ constexpr const char* kCaption = "Neuen Kometen / Asteroiden auswählen";
 constexpr const char* kAsteroidFolder = "ASTEROID/ASTEROID/";
 // The result list shows a comet's name (43 columns) and its perihelion year.
 constexpr int kListColumns = 60;
-constexpr int kListLines = 14;
+constexpr int kListLines = 12;
+// The data folder field shows a path of this many characters.
+constexpr int kFolderColumns = 50;
 
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
@@ -57,11 +59,15 @@ class GuideFileDialog : public QFileDialog {
     setFileMode(QFileDialog::Directory);
     setOption(QFileDialog::ShowDirsOnly, false);
     setNameFilter(QStringLiteral("Guide Programmdatei (Guide*.exe)"));
+    setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    setLabelText(QFileDialog::FileName, QStringLiteral("Verzeichnis:"));
+    setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
     setLabelText(QFileDialog::Accept, QStringLiteral("Auswählen"));
     setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
   }
   QString Chosen() const { return chosen_; }
 
+  // A double click (or Enter) on a program file ends here too.
   void accept() override {
     const QStringList picked = selectedFiles();
     if (!picked.isEmpty() && QFileInfo(picked.front()).isFile()) {
@@ -130,6 +136,7 @@ TCometForm::TCometForm(TSettings& settings, SettingsFile& file, BodyChosen onCho
 
   const QFontMetrics metrics(ui_->ListBox1->font());
   ui_->ListBox1->setMinimumSize(metrics.averageCharWidth() * kListColumns, metrics.lineSpacing() * kListLines);
+  ui_->GuideDirEdit->setMinimumWidth(ui_->GuideDirEdit->fontMetrics().averageCharWidth() * kFolderColumns);
   // A long status text (a request's address) wraps instead of widening the
   // dialog.
   ui_->Label3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

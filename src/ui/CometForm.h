@@ -126,8 +126,8 @@ class TCometForm : public QDialog {
   void GuideDirClick();
   void ShowElementsClick();
   // Starts `work` on a worker thread; refused with a beep while one runs.
-  void StartRequest(std::function<Outcome(HttpGet&, const std::atomic<bool>&, const StatusText&)> work,
-                    bool fromList, const std::string& searchText);
+  void StartRequest(std::function<Outcome(HttpGet&, const std::atomic<bool>&, const StatusText&)> work, bool fromList,
+                    const std::string& searchText);
   // The end of a request, on the window's thread.
   void RequestDone(Request* request, Outcome outcome);
   // Ends the request that runs: cancels it and waits for its thread.

@@ -6,9 +6,11 @@
 // folder and the switches in the settings file, and a chosen comet's table
 // in the main window.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -43,8 +45,10 @@ std::string CometLine(const std::string& name, const std::string& rest) {
   return name + std::string(43 - name.size(), ' ') + rest;
 }
 // 2P/Encke with Meeus' elements (Astronomical Algorithms, example 33.b).
-const std::string kEncke = CometLine("2P/Encke", " 28.54  10   1990 0.0 0.330763 0.850073 11.94524 186.23352 334.75006 2000 9.8 6.0");
-const std::string kHalley = CometLine("1P/Halley", "  9.46   2   1986 0.0 0.587104 0.967277 162.23932 111.84644 58.14397 2000 5.5 8.0");
+const std::string kEncke =
+    CometLine("2P/Encke", " 28.54  10   1990 0.0 0.330763 0.850073 11.94524 186.23352 334.75006 2000 9.8 6.0");
+const std::string kHalley =
+    CometLine("1P/Halley", "  9.46   2   1986 0.0 0.587104 0.967277 162.23932 111.84644 58.14397 2000 5.5 8.0");
 const std::string kSpacewatch =
     CometLine("C/1997 BA6 (Spacewatch)", " 28.00  11   1999 0.0 3.436 0.9988 72.7 285.8 317.7 2000 6.0 4.0");
 
@@ -123,8 +127,8 @@ struct Fixture {
     dir.write("Comets.dat", kHalley + "\r\n" + kEncke + "\r\n");
     dir.write("asteroid/CometG.dat", kSpacewatch + "\n");
     dir.write("ASTEROID/ASTNAMES.DAT", NameLine("  3.34  0.12", "Ceres") + "\n" + NameLine("  4.13  0.11", "Pallas") +
-                                           "\n" + NameLine("  5.33", "Juno") + "\n" + NameLine("  3.20  0.32", "Vesta") +
-                                           "\n");
+                                           "\n" + NameLine("  5.33", "Juno") + "\n" +
+                                           NameLine("  3.20  0.32", "Vesta") + "\n");
     // Startdat 2455956 (the default) reads the file of epoch 2455950;
     // planet 1: M0 10 deg, a 2.7653 AU, e 0.0789, node 80.3, peri 72.5, i 10.59 deg.
     if (withAstFile) {
@@ -166,6 +170,25 @@ struct Fixture {
   }
 };
 
+// Clicks (or double-clicks) the entry `name` of a file dialog's list once
+// the folder has been read.
+void ClickEntry(QFileDialog* dialog, const QString& name, bool twice) {
+  QAbstractItemView* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"));
+  QModelIndex entry;
+  QTRY_VERIFY_WITH_TIMEOUT(
+      [&] {
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+          const QModelIndex i = view->model()->index(r, 0, view->rootIndex());
+          if (i.data().toString() == name) entry = i;
+        }
+        return entry.isValid();
+      }(),
+      5000);
+  const QPoint at = view->visualRect(entry).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+  if (twice) QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
 }  // namespace
 
 class CometFormTest : public QObject {
@@ -201,12 +224,15 @@ class CometFormTest : public QObject {
       const char* uncheck;
       QStringList shown;
     } cases[] = {
-        {QStringLiteral("c"), nullptr, {QStringLiteral("C/1997 BA6 (Spacewatch)    (Perihel 1999)"),
-                                        QStringLiteral("1 Ceres")}},  // unchanged from "ce"
+        {QStringLiteral("c"),
+         nullptr,
+         {QStringLiteral("C/1997 BA6 (Spacewatch)    (Perihel 1999)"),
+          QStringLiteral("1 Ceres")}},  // unchanged from "ce"
         {QStringLiteral("1"), nullptr, {QStringLiteral("1 Ceres")}},
         {QStringLiteral("4"), nullptr, {QStringLiteral("4 Vesta")}},
         {QStringLiteral("9"), nullptr, {}},
-        {QStringLiteral("p/"), nullptr,
+        {QStringLiteral("p/"),
+         nullptr,
          {QStringLiteral("1P/Halley    (Perihel 1986)"), QStringLiteral("2P/Encke    (Perihel 1990)")}},
         {QStringLiteral("ce"), "CometGDatChk", {QStringLiteral("1 Ceres")}},
         {QStringLiteral("ce"), "AsteroidChk", {}},
@@ -266,7 +292,8 @@ class CometFormTest : public QObject {
       } else {
         QCOMPARE(f.messages.size(), std::size_t{1});
         // The second candidate, epoch 200 floor((2455956 + 100.4) / 200) = 2456000.
-        QVERIFY2(f.messages[0].endsWith(QStringLiteral("/2456/2456000.AST nicht gefunden.")), qPrintable(f.messages[0]));
+        QVERIFY2(f.messages[0].endsWith(QStringLiteral("/2456/2456000.AST nicht gefunden.")),
+                 qPrintable(f.messages[0]));
         QCOMPARE(el.name, std::string("2P/Encke"));
         QVERIFY(f.chosen.empty() && f.form->isVisible());
       }
@@ -354,9 +381,8 @@ class CometFormTest : public QObject {
   }
 
   // The folder and the switches in the settings file: a fresh installation
-  // shows the default folder and says how to fill it; a Guide program file
-  // or a folder picked becomes the folder at once; closing writes the
-  // switches.
+  // shows the default folder and says how to fill it; a folder chosen is
+  // written at once; closing writes the switches.
   void FolderAndSwitchesInTheSettingsFile() {
     Fixture f;
     f.file.DeleteKey("Komet", "GuideDir");
@@ -367,19 +393,34 @@ class CometFormTest : public QObject {
              qPrintable(fresh.findChild<QLabel*>(QStringLiteral("Label3"))->text()));
     fresh.close();
 
-    test::TempDir guide;
-    const std::string program = guide.write("Guide9.exe", "");
+    // The file dialog: a double click on a Guide program file chooses its
+    // folder; a folder selected and "Auswählen" chooses that folder.
+    const std::string guide = f.dir.path().string() + "/guide/";
+    f.dir.write("guide/Guide9.exe", "");
+    f.dir.write("guide/daten/Comets.dat", kEncke + "\n");
     const struct {
-      QString picked;
+      std::vector<QString> doubleClicks;
+      QString selected;
       std::string folder;
-    } picks[] = {{QString::fromStdString(program), guide.path().string() + "/"},
-                 {QString::fromStdString(f.dir.path().string()), f.dir.path().string() + "/"}};
+    } picks[] = {{{QStringLiteral("guide"), QStringLiteral("Guide9.exe")}, {}, guide},
+                 {{}, QStringLiteral("daten"), guide + "daten/"}};
     for (const auto& p : picks) {
-      f.form->askGuidePath = [&p] { return p.picked; };
+      OnNextModal([&p](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        QVERIFY(dialog != nullptr);
+        for (const QString& name : p.doubleClicks) ClickEntry(dialog, name, true);
+        if (!p.selected.isEmpty()) {
+          ClickEntry(dialog, p.selected, false);
+          for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Auswählen")) b->click();
+        }
+      });
       QTest::mouseClick(f.Get<QPushButton>("GuideDirBtn"), Qt::LeftButton);
       QCOMPARE(f.Get<QLineEdit>("GuideDirEdit")->text().toStdString(), p.folder);
       QCOMPARE(f.file.ReadString("Komet", "GuideDir", ""), p.folder);
     }
+    f.Type(QStringLiteral("encke"));
+    QCOMPARE(f.List()->count(), 1);  // the lists of the folder chosen
     QTest::mouseClick(f.Get<QCheckBox>("CometGDatChk"), Qt::LeftButton);
     f.form->close();
     QVERIFY(!f.file.ReadFlag("Komet", "Suchen_CometG", true));
@@ -392,8 +433,9 @@ class CometFormTest : public QObject {
   void ChosenCometComputedInTheMainWindow() {
     test::TempDir data;
     data.write("Comets.dat", kHalley + "\n" + kEncke + "\n");
-    const std::string ini = data.write("ORBITELLO.INI", "[Astronomieprogramm Einstellungen]\nTabelle=0\n[Komet]\nGuideDir=" +
-                                                            data.path().string() + "/\n[AsteroidFiles]\nSuchen_In=0\n");
+    const std::string ini = data.write(
+        "ORBITELLO.INI", "[Astronomieprogramm Einstellungen]\nTabelle=0\n[Komet]\nGuideDir=" + data.path().string() +
+                             "/\n[AsteroidFiles]\nSuchen_In=0\n");
     TForm1 window(SettingsFile::Open(ini));
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
