@@ -8,11 +8,11 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QShowEvent>
 #include <cctype>
-#include <cmath>
+#include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <utility>
 
 #include "core/NumText.h"

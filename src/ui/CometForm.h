@@ -26,10 +26,8 @@
 // window as usual (the dialog changes the document only).
 
 #include <QDialog>
-#include <QMessageBox>
 #include <QString>
 #include <atomic>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -130,8 +128,6 @@ class TCometForm : public QDialog {
                     const std::string& searchText);
   // The end of a request, on the window's thread.
   void RequestDone(Request* request, Outcome outcome);
-  // Ends the request that runs: cancels it and waits for its thread.
-  void EndRequest();
   void ShowResults(const std::vector<ElementHit>& hits);
   void SetStatus(const QString& text);
   // The status hint of an empty data folder; nothing when it holds a list.
