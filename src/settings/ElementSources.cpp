@@ -172,12 +172,15 @@ std::string DecodeAmpersands(std::string link) {
 
 // ------------------------------------------------------------ elements
 
-// Completes an element set read from an answer: q from a and e when the
-// answer gave no q, a from q and e (as a stored set gets it back), the
-// perihelion passage from M0 when the answer gave none. False when the set
-// describes no orbit.
+// q of an ellipse from a and e, for an answer that gives no q.
+void PerihelionFromAxis(CometBahnTyp& el) {
+  if (el.a > 0 && el.e >= 0 && el.e < 1) el.q = el.a * (1 - el.e);
+}
+
+// Completes an element set read from an answer: a from q and e (as a stored
+// set gets it back), the perihelion passage from M0 when the answer gave
+// none. False when the set describes no orbit.
 bool CompleteElements(CometBahnTyp& el) {
-  if (!(el.q > 0) && el.a > 0 && el.e >= 0 && el.e < 1) el.q = el.a * (1 - el.e);
   if (!(el.q > 0) || !std::isfinite(el.q) || !(el.e >= 0) || !std::isfinite(el.e)) return false;
   for (Extended x : {el.i, el.AscN, el.PerL, el.M0, el.TM0, el.T0})
     if (!std::isfinite(x)) return false;
@@ -345,6 +348,7 @@ QueryOutcome ReadJsonDocument(const Json& doc, const ElementSourceSettings& s, C
   el.e = element("e");
   el.a = element("a");
   el.q = element("q");
+  if (!NamedValue(elements, "q")) PerihelionFromAxis(el);
   el.i = DegToRad(element("i"));
   el.AscN = DegToRad(element("om"));
   el.PerL = DegToRad(element("w"));
@@ -354,7 +358,11 @@ QueryOutcome ReadJsonDocument(const Json& doc, const ElementSourceSettings& s, C
   el.TM0 = epoch && NamedValue(elements, "ma") ? *epoch : 0;
   const std::string equinox = TextOf(Member(*orbit, "equinox"));
   el.equinox = equinox.empty() || !Contains(equinox, "1950") ? 2000.0f : 1950.0f;
-  if (!NamedValue(elements, "e") || !CompleteElements(el)) {
+  // The orientation and the shape are required; a null or malformed value
+  // there is no orbit rather than a silent 0.
+  bool complete = NamedValue(elements, "q") || NamedValue(elements, "a");
+  for (const char* name : {"e", "i", "om", "w"}) complete = complete && NamedValue(elements, name);
+  if (!complete || !CompleteElements(el)) {
     status = kNoElements;
     return QueryOutcome::kFailed;
   }
@@ -634,6 +642,7 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
   }
   if (!std::isfinite(el.mag) || !std::isfinite(el.dmag) || !std::isfinite(el.diameter))
     el.mag = el.dmag = el.diameter = 0;
+  if (el.q == 0) PerihelionFromAxis(el);
   if (!sawElements || !CompleteElements(el)) {
     el = EmptyCometElements();
     status = kNoElements;
