@@ -623,7 +623,11 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
         const std::string& l = lines[j];
         const std::size_t a = l.find("<a href");
         if (a == std::string::npos) continue;
-        const std::size_t start = a + 9;
+        // The target starts nine characters on (just after `<a href="`).
+        std::size_t start = a;
+        for (int k = 0; k < 9 && start < l.size(); ++k)
+          do ++start;
+          while (start < l.size() && (static_cast<unsigned char>(l[start]) & 0xC0) == 0x80);
         const std::size_t end = start <= l.size() ? l.find("\">", start) : std::string::npos;
         if (end == std::string::npos) continue;
         const std::size_t close = l.find("</a>", end + 2);
@@ -648,6 +652,7 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
     status = kNoElements;
     return QueryOutcome::kFailed;
   }
+  if (el.number < 0) el.number = 0;  // a page without its classification line
   status = kElementsOk;
   return QueryOutcome::kElements;
 }
