@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -87,6 +88,12 @@ std::string WithExtension(const std::string& path, const std::string& ext) {
 std::optional<int32_t> WholeNumber(Extended x) {
   if (!std::isfinite(x) || x < -2147483648.0L || x > 2147483647.0L) return std::nullopt;
   return static_cast<int32_t>(std::floor(x));
+}
+
+// A magnitude or diameter as the record's single precision; a number
+// beyond its range (which the conversion could not represent) reads as 0.
+float AsFloat(Extended x) {
+  return std::isfinite(x) && std::fabs(x) <= std::numeric_limits<float>::max() ? static_cast<float>(x) : 0.0f;
 }
 
 // ------------------------------------------------------------ HTML text
@@ -188,7 +195,7 @@ bool CompleteElements(CometBahnTyp& el) {
   if (el.T0 == 0 && el.e < 1 && el.TM0 != 0)
     el.T0 = el.TM0 - std::sqrt(el.a * el.a * el.a) * el.M0 / kGaussK;
   // Either the perihelion passage or the mean anomaly's epoch places the body.
-  if (el.T0 == 0 && el.TM0 == 0) return false;
+  if ((el.T0 == 0 && el.TM0 == 0) || !std::isfinite(el.a) || !std::isfinite(el.T0)) return false;
   el.de = el.di = el.dAscN = el.dPerL = 0;
   return true;
 }
@@ -369,17 +376,15 @@ QueryOutcome ReadJsonDocument(const Json& doc, const ElementSourceSettings& s, C
 
   const Json* phys = Member(doc, "phys_par");
   if (el.asteroid) {
-    el.mag = static_cast<float>(NamedValue(phys, "H").value_or(0));
-    el.dmag = static_cast<float>(NamedValue(phys, "G").value_or(0.15L));
+    el.mag = AsFloat(NamedValue(phys, "H").value_or(0));
+    el.dmag = AsFloat(NamedValue(phys, "G").value_or(0.15L));
   } else {
     // The database's comet law is M1 + 5 log D + K1 log r; the program's is
     // H + 5 log D + 2.5 K log r, so K = K1 / 2.5.
-    el.mag = static_cast<float>(NamedValue(phys, "M1").value_or(0));
-    el.dmag = static_cast<float>(NamedValue(phys, "K1").value_or(0) / 2.5L);
+    el.mag = AsFloat(NamedValue(phys, "M1").value_or(0));
+    el.dmag = AsFloat(NamedValue(phys, "K1").value_or(0) / 2.5L);
   }
-  el.diameter = static_cast<float>(NamedValue(phys, "diameter").value_or(0));
-  if (!std::isfinite(el.mag) || !std::isfinite(el.dmag) || !std::isfinite(el.diameter))
-    el.mag = el.dmag = el.diameter = 0;
+  el.diameter = AsFloat(NamedValue(phys, "diameter").value_or(0));
   status = kElementsOk;
   return QueryOutcome::kElements;
 }
@@ -604,15 +609,15 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
       for (std::size_t j = i; j < lines.size() && j < i + 16; ++j) ReadElementLine(HtmlLineText(lines[j]), el);
     }
     if (el.asteroid) {
-      if (Contains(line, "absolute magnitude")) el.mag = static_cast<float>(NumberOfLine(lines, i + 2));
-      if (Contains(line, "magnitude slope")) el.dmag = static_cast<float>(NumberOfLine(lines, i + 2));
+      if (Contains(line, "absolute magnitude")) el.mag = AsFloat(NumberOfLine(lines, i + 2));
+      if (Contains(line, "magnitude slope")) el.dmag = AsFloat(NumberOfLine(lines, i + 2));
     } else if (Contains(line, "comet total magnitude slope")) {
       // K1 of the law M1 + 5 log D + K1 log r, as the program's 2.5 K.
-      el.dmag = static_cast<float>(NumberOfLine(lines, i + 2) / 2.5L);
+      el.dmag = AsFloat(NumberOfLine(lines, i + 2) / 2.5L);
     } else if (Contains(line, "comet total magnitude")) {
-      el.mag = static_cast<float>(NumberOfLine(lines, i + 2));
+      el.mag = AsFloat(NumberOfLine(lines, i + 2));
     }
-    if (Contains(line, "diameter")) el.diameter = static_cast<float>(NumberOfLine(lines, i + 1));
+    if (Contains(line, "diameter")) el.diameter = AsFloat(NumberOfLine(lines, i + 1));
     if (Contains(line, "No Matching Record")) {
       el = EmptyCometElements();
       status = kNotFoundText;
@@ -644,8 +649,6 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
       return QueryOutcome::kCandidates;
     }
   }
-  if (!std::isfinite(el.mag) || !std::isfinite(el.dmag) || !std::isfinite(el.diameter))
-    el.mag = el.dmag = el.diameter = 0;
   if (el.q == 0) PerihelionFromAxis(el);
   if (!sawElements || !CompleteElements(el)) {
     el = EmptyCometElements();

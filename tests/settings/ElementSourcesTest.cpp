@@ -229,6 +229,7 @@ TEST(DatabaseReaders, AnswersWithoutAnOrbit) {
       {replaced(R"("value":".07553461024389638")", R"("value":"0.07x")"), QueryOutcome::kFailed, noElements},
       {replaced(R"("value":"2.558038488592984")", R"("value":"-1")"), QueryOutcome::kFailed, noElements},
       {replaced(R"("value":"10.5935097971363")", R"("value":"1e99999")"), QueryOutcome::kFailed, noElements},
+      {replaced(R"("value":"3.34")", R"("value":"1e4000")"), QueryOutcome::kElements, "Bahndaten OK"},  // H: 0
       {replaced(R"("value":"80.30991865594387")", R"("value":"")"), QueryOutcome::kFailed, noElements},
       {R"({"code":"400","message":"one of the query parameters is invalid"})", QueryOutcome::kFailed,
        "Fehler: one of the query parameters is invalid"},
@@ -353,6 +354,8 @@ TEST(CometLists, NameListByNumberOrName) {
 }
 
 TEST(ElementSourceSettings, ReadAndWritten) {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const std::string oldXdg = xdg != nullptr ? xdg : "";
   setenv("XDG_DATA_HOME", "/xdg/data", 1);
   const ElementSourceSettings d = ReadElementSourceSettings(IniDocument::Parse(""));
   EXPECT_EQ(d.GuideDir, "/xdg/data/orbitello32/");
@@ -363,6 +366,7 @@ TEST(ElementSourceSettings, ReadAndWritten) {
   if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
     EXPECT_EQ(DefaultGuideDir(), std::string(home) + "/.local/share/orbitello32/");
   }
+  if (xdg != nullptr) setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
 
   const ElementSourceSettings s = ReadElementSourceSettings(IniDocument::Parse(
       "[Komet]\nGuideDir=/data/guide\nSuchen_Comets=0\nMPCServer=http://127.0.0.1:1/\n[AsteroidFiles]\nSuchen_In=0\n"));
