@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -89,6 +90,12 @@ std::optional<int32_t> WholeNumber(Extended x) {
   return static_cast<int32_t>(std::floor(x));
 }
 
+// A magnitude or diameter as the record's single precision; a number
+// beyond its range (which the conversion could not represent) reads as 0.
+float AsFloat(Extended x) {
+  return std::isfinite(x) && std::fabs(x) <= std::numeric_limits<float>::max() ? static_cast<float>(x) : 0.0f;
+}
+
 // ------------------------------------------------------------ HTML text
 
 // The Latin-1 entity names of the codes 161 to 255, in code order.
@@ -172,12 +179,15 @@ std::string DecodeAmpersands(std::string link) {
 
 // ------------------------------------------------------------ elements
 
-// Completes an element set read from an answer: q from a and e when the
-// answer gave no q, a from q and e (as a stored set gets it back), the
-// perihelion passage from M0 when the answer gave none. False when the set
-// describes no orbit.
+// q of an ellipse from a and e, for an answer that gives no q.
+void PerihelionFromAxis(CometBahnTyp& el) {
+  if (el.a > 0 && el.e >= 0 && el.e < 1) el.q = el.a * (1 - el.e);
+}
+
+// Completes an element set read from an answer: a from q and e (as a stored
+// set gets it back), the perihelion passage from M0 when the answer gave
+// none. False when the set describes no orbit.
 bool CompleteElements(CometBahnTyp& el) {
-  if (!(el.q > 0) && el.a > 0 && el.e >= 0 && el.e < 1) el.q = el.a * (1 - el.e);
   if (!(el.q > 0) || !std::isfinite(el.q) || !(el.e >= 0) || !std::isfinite(el.e)) return false;
   for (Extended x : {el.i, el.AscN, el.PerL, el.M0, el.TM0, el.T0})
     if (!std::isfinite(x)) return false;
@@ -185,7 +195,7 @@ bool CompleteElements(CometBahnTyp& el) {
   if (el.T0 == 0 && el.e < 1 && el.TM0 != 0)
     el.T0 = el.TM0 - std::sqrt(el.a * el.a * el.a) * el.M0 / kGaussK;
   // Either the perihelion passage or the mean anomaly's epoch places the body.
-  if (el.T0 == 0 && el.TM0 == 0) return false;
+  if ((el.T0 == 0 && el.TM0 == 0) || !std::isfinite(el.a) || !std::isfinite(el.T0)) return false;
   el.de = el.di = el.dAscN = el.dPerL = 0;
   return true;
 }
@@ -345,6 +355,7 @@ QueryOutcome ReadJsonDocument(const Json& doc, const ElementSourceSettings& s, C
   el.e = element("e");
   el.a = element("a");
   el.q = element("q");
+  if (!NamedValue(elements, "q")) PerihelionFromAxis(el);
   el.i = DegToRad(element("i"));
   el.AscN = DegToRad(element("om"));
   el.PerL = DegToRad(element("w"));
@@ -354,24 +365,26 @@ QueryOutcome ReadJsonDocument(const Json& doc, const ElementSourceSettings& s, C
   el.TM0 = epoch && NamedValue(elements, "ma") ? *epoch : 0;
   const std::string equinox = TextOf(Member(*orbit, "equinox"));
   el.equinox = equinox.empty() || !Contains(equinox, "1950") ? 2000.0f : 1950.0f;
-  if (!NamedValue(elements, "e") || !CompleteElements(el)) {
+  // The orientation and the shape are required; a null or malformed value
+  // there is no orbit rather than a silent 0.
+  bool complete = NamedValue(elements, "q") || NamedValue(elements, "a");
+  for (const char* name : {"e", "i", "om", "w"}) complete = complete && NamedValue(elements, name);
+  if (!complete || !CompleteElements(el)) {
     status = kNoElements;
     return QueryOutcome::kFailed;
   }
 
   const Json* phys = Member(doc, "phys_par");
   if (el.asteroid) {
-    el.mag = static_cast<float>(NamedValue(phys, "H").value_or(0));
-    el.dmag = static_cast<float>(NamedValue(phys, "G").value_or(0.15L));
+    el.mag = AsFloat(NamedValue(phys, "H").value_or(0));
+    el.dmag = AsFloat(NamedValue(phys, "G").value_or(0.15L));
   } else {
     // The database's comet law is M1 + 5 log D + K1 log r; the program's is
     // H + 5 log D + 2.5 K log r, so K = K1 / 2.5.
-    el.mag = static_cast<float>(NamedValue(phys, "M1").value_or(0));
-    el.dmag = static_cast<float>(NamedValue(phys, "K1").value_or(0) / 2.5L);
+    el.mag = AsFloat(NamedValue(phys, "M1").value_or(0));
+    el.dmag = AsFloat(NamedValue(phys, "K1").value_or(0) / 2.5L);
   }
-  el.diameter = static_cast<float>(NamedValue(phys, "diameter").value_or(0));
-  if (!std::isfinite(el.mag) || !std::isfinite(el.dmag) || !std::isfinite(el.diameter))
-    el.mag = el.dmag = el.diameter = 0;
+  el.diameter = AsFloat(NamedValue(phys, "diameter").value_or(0));
   status = kElementsOk;
   return QueryOutcome::kElements;
 }
@@ -596,15 +609,15 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
       for (std::size_t j = i; j < lines.size() && j < i + 16; ++j) ReadElementLine(HtmlLineText(lines[j]), el);
     }
     if (el.asteroid) {
-      if (Contains(line, "absolute magnitude")) el.mag = static_cast<float>(NumberOfLine(lines, i + 2));
-      if (Contains(line, "magnitude slope")) el.dmag = static_cast<float>(NumberOfLine(lines, i + 2));
+      if (Contains(line, "absolute magnitude")) el.mag = AsFloat(NumberOfLine(lines, i + 2));
+      if (Contains(line, "magnitude slope")) el.dmag = AsFloat(NumberOfLine(lines, i + 2));
     } else if (Contains(line, "comet total magnitude slope")) {
       // K1 of the law M1 + 5 log D + K1 log r, as the program's 2.5 K.
-      el.dmag = static_cast<float>(NumberOfLine(lines, i + 2) / 2.5L);
+      el.dmag = AsFloat(NumberOfLine(lines, i + 2) / 2.5L);
     } else if (Contains(line, "comet total magnitude")) {
-      el.mag = static_cast<float>(NumberOfLine(lines, i + 2));
+      el.mag = AsFloat(NumberOfLine(lines, i + 2));
     }
-    if (Contains(line, "diameter")) el.diameter = static_cast<float>(NumberOfLine(lines, i + 1));
+    if (Contains(line, "diameter")) el.diameter = AsFloat(NumberOfLine(lines, i + 1));
     if (Contains(line, "No Matching Record")) {
       el = EmptyCometElements();
       status = kNotFoundText;
@@ -615,7 +628,11 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
         const std::string& l = lines[j];
         const std::size_t a = l.find("<a href");
         if (a == std::string::npos) continue;
-        const std::size_t start = a + 9;
+        // The target starts nine characters on (just after `<a href="`).
+        std::size_t start = a;
+        for (int k = 0; k < 9 && start < l.size(); ++k)
+          do ++start;
+          while (start < l.size() && (static_cast<unsigned char>(l[start]) & 0xC0) == 0x80);
         const std::size_t end = start <= l.size() ? l.find("\">", start) : std::string::npos;
         if (end == std::string::npos) continue;
         const std::size_t close = l.find("</a>", end + 2);
@@ -632,13 +649,13 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
       return QueryOutcome::kCandidates;
     }
   }
-  if (!std::isfinite(el.mag) || !std::isfinite(el.dmag) || !std::isfinite(el.diameter))
-    el.mag = el.dmag = el.diameter = 0;
+  if (el.q == 0) PerihelionFromAxis(el);
   if (!sawElements || !CompleteElements(el)) {
     el = EmptyCometElements();
     status = kNoElements;
     return QueryOutcome::kFailed;
   }
+  if (el.number < 0) el.number = 0;  // a page without its classification line
   status = kElementsOk;
   return QueryOutcome::kElements;
 }
