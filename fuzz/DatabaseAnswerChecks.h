@@ -23,12 +23,12 @@
 
 namespace orb::fuzz {
 
-#define ORB_FUZZ_CHECK(condition)                                                \
-  do {                                                                           \
-    if (!(condition)) {                                                          \
+#define ORB_FUZZ_CHECK(condition)                                                        \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      __builtin_trap();                                                          \
-    }                                                                            \
+      __builtin_trap();                                                                  \
+    }                                                                                    \
   } while (false)
 
 inline bool IsEmptyRecord(const CometBahnTyp& el) {
@@ -40,7 +40,8 @@ inline void CheckAnswer(QueryOutcome outcome, const CometBahnTyp& el, const std:
   switch (outcome) {
     case QueryOutcome::kElements:
       ORB_FUZZ_CHECK(status == "Bahndaten OK" && hits.empty());
-      ORB_FUZZ_CHECK(std::isfinite(el.q) && el.q > 0 && std::isfinite(el.e) && el.e >= 0 && std::isfinite(el.a) && el.a >= 0);
+      ORB_FUZZ_CHECK(std::isfinite(el.q) && el.q > 0 && std::isfinite(el.e) && el.e >= 0 && std::isfinite(el.a) &&
+                     el.a >= 0);
       for (Extended x : {el.i, el.AscN, el.PerL, el.M0, el.TM0, el.T0}) ORB_FUZZ_CHECK(std::isfinite(x));
       ORB_FUZZ_CHECK(el.TM0 != 0 || el.T0 != 0);
       ORB_FUZZ_CHECK(std::isfinite(el.mag) && std::isfinite(el.dmag) && std::isfinite(el.diameter));

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string text = HtmlLineText(page);
   ORB_FUZZ_CHECK(text.find_first_of("<\r\n") == std::string::npos);
-  ORB_FUZZ_CHECK(text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
-                               static_cast<unsigned char>(text.back()) > ' '));
+  ORB_FUZZ_CHECK(text.empty() ||
+                 (static_cast<unsigned char>(text.front()) > ' ' && static_cast<unsigned char>(text.back()) > ' '));
   return 0;
 }

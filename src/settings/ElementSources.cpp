@@ -5,9 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <optional>
-
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "core/Constants.h"
 #include "core/NumKernel.h"
@@ -45,6 +44,15 @@ std::string Trim(const std::string& s) {
 bool Contains(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
 bool StartsWith(const std::string& s, const char* part) { return s.rfind(part, 0) == 0; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The position `count` characters (UTF-8) after `pos`, at most the end.
+std::size_t AdvanceCharacters(const std::string& s, std::size_t pos, int count) {
+  for (int k = 0; k < count && pos < s.size(); ++k) {
+    ++pos;
+    while (pos < s.size() && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80) ++pos;
+  }
+  return pos;
+}
 
 // UTF-8 as it is, anything else read as Latin-1.
 std::string AsUtf8(const std::string& s) { return IsValidUtf8(s) ? s : Latin1ToUtf8(s); }
@@ -100,16 +108,15 @@ float AsFloat(Extended x) {
 
 // The Latin-1 entity names of the codes 161 to 255, in code order.
 constexpr const char* kLatin1Entities[] = {
-    "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
-    "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",
-    "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34",
-    "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave",
-    "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve",
-    "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",
-    "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",
-    "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
-    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave", "uacute",
-    "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
+    "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",   "laquo",
+    "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",
+    "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute",
+    "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
+    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",
+    "atilde", "auml",   "aring",  "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute",
+    "icirc",  "iuml",   "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash",
+    "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
 };
 static_assert(std::size(kLatin1Entities) == 255 - 161 + 1);
 
@@ -192,8 +199,7 @@ bool CompleteElements(CometBahnTyp& el) {
   for (Extended x : {el.i, el.AscN, el.PerL, el.M0, el.TM0, el.T0})
     if (!std::isfinite(x)) return false;
   el.a = el.e != 1 ? std::fabs(el.q / (1 - el.e)) : 0;
-  if (el.T0 == 0 && el.e < 1 && el.TM0 != 0)
-    el.T0 = el.TM0 - std::sqrt(el.a * el.a * el.a) * el.M0 / kGaussK;
+  if (el.T0 == 0 && el.e < 1 && el.TM0 != 0) el.T0 = el.TM0 - std::sqrt(el.a * el.a * el.a) * el.M0 / kGaussK;
   // Either the perihelion passage or the mean anomaly's epoch places the body.
   if ((el.T0 == 0 && el.TM0 == 0) || !std::isfinite(el.a) || !std::isfinite(el.T0)) return false;
   el.de = el.di = el.dAscN = el.dPerL = 0;
@@ -487,7 +493,8 @@ bool SearchNameList(const std::string& path, const std::string& text, std::vecto
   const std::vector<std::string> lines = TextLines(bytes);
   const auto add = [&](std::size_t n) {
     const std::string line = AsUtf8(lines[n - 1]);
-    hits.push_back({std::to_string(n) + " " + Trim(Utf8Mid(line, 13, 25)), "A " + IntStr(static_cast<long long>(n), 7) + " " + line});
+    hits.push_back({std::to_string(n) + " " + Trim(Utf8Mid(line, 13, 25)),
+                    "A " + IntStr(static_cast<long long>(n), 7) + " " + line});
   };
   const std::string upper = UpperCaseLatin1(text);
   const auto isLetter = [](char c) { return c >= 'A' && c <= 'Z'; };
@@ -629,10 +636,7 @@ QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUr
         const std::size_t a = l.find("<a href");
         if (a == std::string::npos) continue;
         // The target starts nine characters on (just after `<a href="`).
-        std::size_t start = a;
-        for (int k = 0; k < 9 && start < l.size(); ++k)
-          do ++start;
-          while (start < l.size() && (static_cast<unsigned char>(l[start]) & 0xC0) == 0x80);
+        const std::size_t start = AdvanceCharacters(l, a, 9);
         const std::size_t end = start <= l.size() ? l.find("\">", start) : std::string::npos;
         if (end == std::string::npos) continue;
         const std::size_t close = l.find("</a>", end + 2);

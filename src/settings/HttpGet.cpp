@@ -172,7 +172,11 @@ class CurlHttpGet final : public HttpGet {
           done = true;
         }
       }
-      if (!done && running > 0) curl_multi_poll(multi.get(), nullptr, 0, kPollInterval_ms, nullptr);
+      if (!done && running == 0) {
+        result = CURLE_RECV_ERROR;  // not expected: the transfer ended without its report
+        break;
+      }
+      if (!done) curl_multi_poll(multi.get(), nullptr, 0, kPollInterval_ms, nullptr);
     }
     curl_multi_remove_handle(multi.get(), h);
 

@@ -59,8 +59,8 @@ Raw ReadRaw(const std::string& text) {
     ADD_FAILURE() << name;
     return 0.0;
   };
-  return {element("e"), element("a"),  element("i"), element("om"), element("w"), element("ma"),
-          element("n"), std::stod(j["orbit"]["epoch"].get<std::string>())};
+  return {element("e"), element("a"),  element("i"), element("om"),
+          element("w"), element("ma"), element("n"), std::stod(j["orbit"]["epoch"].get<std::string>())};
 }
 
 // Heliocentric equatorial position (AU, J2000) of the two-body orbit at t.
@@ -83,7 +83,8 @@ Vec Heliocentric(const Raw& r, double t) {
 std::pair<double, double> Astrometric(const Raw& r, double t) {
   double sun[6];
   char serr[AS_MAXCH];
-  EXPECT_GE(swe_calc(t, SE_SUN, SEFLG_SWIEPH | SEFLG_J2000 | SEFLG_EQUATORIAL | SEFLG_XYZ | SEFLG_TRUEPOS, sun, serr), 0)
+  EXPECT_GE(swe_calc(t, SE_SUN, SEFLG_SWIEPH | SEFLG_J2000 | SEFLG_EQUATORIAL | SEFLG_XYZ | SEFLG_TRUEPOS, sun, serr),
+            0)
       << serr;
   double tau = 0;
   Vec g{};

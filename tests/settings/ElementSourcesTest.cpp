@@ -79,7 +79,8 @@ std::string ObjectPage(const Body& b) {
        "</b></font></td></tr></table>\n";
   p += std::string("<b>Classification:</b> ") + b.classification + " &nbsp; <b>SPK-ID:</b> 2000001\n";
   p += "<table border=\"1\">\n";
-  p += std::string("<tr><td colspan=\"3\"><b>Orbital Elements at Epoch ") + b.epoch + " (2018-Mar-23.0) TDB</b></td></tr>\n";
+  p += std::string("<tr><td colspan=\"3\"><b>Orbital Elements at Epoch ") + b.epoch +
+       " (2018-Mar-23.0) TDB</b></td></tr>\n";
   p += "<tr><td colspan=\"3\">Reference: JPL 34 (heliocentric ecliptic J2000)</td></tr>\n";
   p += "<tr><th>Element</th> <th>Value</th> <th>Units</th></tr>\n";
   p += row("e", b.e, "&nbsp;") + row("a", b.a, "au") + row("q", b.q, "au") + row("i", b.i, "deg") +
@@ -169,7 +170,8 @@ TEST(DatabaseReaders, PageNameAndNumber) {
     const char* pageName;
     const char* name;
     int32_t number;
-  } rows[] = {{"433 Eros (A898 PA)", "Eros (A898 PA)", 433}, {"(2010 AB)", "(2010 AB)", 0}, {"Caf&eacute;", "Café", 0}};
+  } rows[] = {
+      {"433 Eros (A898 PA)", "Eros (A898 PA)", 433}, {"(2010 AB)", "(2010 AB)", 0}, {"Caf&eacute;", "Café", 0}};
   for (const auto& r : rows) {
     Body b = kCeres;
     b.pageName = r.pageName;
@@ -293,8 +295,9 @@ TEST(DatabaseReaders, HtmlLineText) {
 
 // ---------------------------------------------------------------- lists
 
-// A comet list line (names of single-byte characters): the name in columns 1-43, the perihelion day and month
-// in 44-54, the year in 55-61, then the elements (1P/Halley, J2000).
+// A comet list line (names of single-byte characters): the name in columns
+// 1-43, the perihelion day and month in 44-54, the year in 55-61, then the
+// elements (1P/Halley, J2000).
 std::string CometLine(const std::string& name, const std::string& year = "1986") {
   return name + std::string(43 - name.size(), ' ') + "  9.4589  2" + std::string(7 - year.size(), ' ') +
          year + "  0.0  0.587104  0.967143  162.2627  111.3325   58.4201  2000.0   5.5  4.0";
@@ -315,7 +318,8 @@ TEST(CometLists, SearchFindsTheNameColumns) {
   test::TempDir dir;
   const std::string halley = CometLine("1P/Halley"), encke = CometLine("2P/Encke", "2023");
   // A Latin-1 name, and a search text that stands only in the number columns.
-  const std::string path = dir.write("Comets.dat", "3\r\n" + halley + "\r\n" + encke + "\r\n" + CometLine("C/1901 K\xf6ln"));
+  const std::string path =
+      dir.write("Comets.dat", "3\r\n" + halley + "\r\n" + encke + "\r\n" + CometLine("C/1901 K\xf6ln"));
   const std::vector<ElementHit> hits = SearchCometFile(dir.file("COMETS.DAT"), "P/");
   ASSERT_EQ(hits.size(), 2u);
   EXPECT_EQ(hits[0].shown, "1P/Halley    (Perihel 1986)");
