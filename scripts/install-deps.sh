@@ -12,8 +12,8 @@ packages=(
   libswe-dev swe-standard-data libswe-doc swetest
   # windows, pictures, printing; the tool bar's icons are SVG
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
-  # HTTP client and the local HTTP server of the tests
-  libcurl4-openssl-dev libcpp-httplib-dev
+  # HTTP client, the JSON reader and the local HTTP server of the tests
+  libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # the real window under a virtual display (window benchmark, screenshots:

@@ -89,7 +89,10 @@ using StatusText = std::function<void(const std::string&)>;
 // / "Fehler: " + the error's text. The first line of the saved list is the
 // count of its lines. The old list becomes "Comets.bak" (a former ".bak" is
 // replaced); no failure at any step loses the old list or leaves a
-// half-written one. True on success.
+// half-written one. GuideDir is created when missing. Further status texts:
+// "Download abgebrochen" when `cancel` was set, "Fehler: die Antwort enthält
+// keine Zeile" for an empty answer, "Fehler: Datei <path>: <reason>" when a
+// file cannot be read or written. True on success.
 bool DownloadCometList(HttpGet& http, const ElementSourceSettings& s, const StatusText& status,
                        const std::atomic<bool>* cancel = nullptr);
 
@@ -104,13 +107,23 @@ std::string DatabaseQueryUrl(const ElementSourceSettings& s, const std::string& 
 // or `candidates` (keys "J "), with the status texts "Download " + url,
 // "DownloadOK", "Bahndaten OK", "Eintrag nicht gefunden!", "<n> Einträge
 // gefunden" and the failure texts as for the download (HTTP: "HTTP-Fehler: ").
+// An answer that holds no usable orbit is kFailed with "Fehler: die Antwort
+// enthält keine Bahndaten". `el` changes only with kElements and
+// `candidates` is replaced only with kCandidates; otherwise both stay as
+// they were. An answer whose first non-blank character is "{" is JSON.
 QueryOutcome QueryDatabase(HttpGet& http, const ElementSourceSettings& s, const std::string& url, CometBahnTyp& el,
                            std::vector<ElementHit>& candidates, const StatusText& status,
                            const std::atomic<bool>* cancel = nullptr);
 
 // The readers of an answer, for tests and fuzzing: the HTML page scanner
-// and the JSON reader. Each fills `el` or `candidates` and returns the
-// outcome with its status text; `baseUrl` resolves relative links.
+// and the JSON reader. Each sets `el` to the elements (EmptyCometElements()
+// unless kElements) and `candidates` to the candidates (empty unless
+// kCandidates) and returns the outcome with its status text; neither
+// throws. `baseUrl` resolves relative links of a page; the JSON reader
+// makes a candidate's link DatabaseQueryUrl(s, its designation).
+// Magnitudes: H and G of a minor planet (G 0.15 when the answer has none);
+// of a comet M1 and K1 / 2.5 (the database's law M1 + 5 log D + K1 log r
+// written as the program's H + 5 log D + 2.5 K log r).
 QueryOutcome ScanDatabasePage(const std::string& page, const std::string& baseUrl, CometBahnTyp& el,
                               std::vector<ElementHit>& candidates, std::string& status);
 QueryOutcome ReadDatabaseJson(const std::string& json, const ElementSourceSettings& s, CometBahnTyp& el,

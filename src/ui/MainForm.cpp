@@ -44,6 +44,7 @@
 #include "tables/TableDriver.h"
 #include "tables/TableFormat.h"
 #include "ui/BeliebigForm.h"
+#include "ui/CometForm.h"
 #include "ui/DateForm.h"
 #include "ui/EinstellForm.h"
 #include "ui/FontText.h"
@@ -62,7 +63,6 @@ constexpr const char* kCaption = "Orbitello 32";
 // The status bar's text at start: the program and the date of its tables'
 // layout.
 constexpr const char* kStartText = "Orbitello32  –  Ephemeriden, Mondphasen und Finsternisse  –  Stand 29.01.2012";
-constexpr const char* kLater = " (folgt in einer späteren Version)";
 constexpr const char* kPrintJobTitle = "Orbitello32 - Textausgabe";
 constexpr const char* kCompanionName = "Zyklusbild";
 
@@ -73,12 +73,6 @@ constexpr Extended kBackward_days = 28;
 constexpr Extended kForward_days = 29;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// Adds `action` to `menu` and returns it.
-QAction* Added(QMenu* menu, QAction* action) {
-  menu->addAction(action);
-  return action;
-}
 
 // The default font of the text area: a fixed-pitch font.
 QFont DefaultScreenFont() {
@@ -209,12 +203,6 @@ QAction* TForm1::Action(const QString& name, const QString& text, const QString&
   return action;
 }
 
-void TForm1::ComingLater(QAction* action, const QString& what) {
-  action->setEnabled(false);
-  action->setToolTip(what + QString::fromUtf8(kLater));
-  action->setStatusTip(what + QString::fromUtf8(kLater));
-}
-
 void TForm1::BuildActions() {
   // The tool bar's buttons: objectName, hint, icon.
   Action("StopBtn", "Berechnung stoppen", "stop", {}, [this] { StopBtnClick(); });
@@ -288,8 +276,7 @@ void TForm1::BuildMenus() {
     a->setData(p.tag);
     compute->addAction(a);
   }
-  ComingLater(Added(compute, Action("NeuerKomet1", "Neuen Kometen / Asteroiden wählen", {}, {}, [] {})),
-              QStringLiteral("Neuen Kometen / Asteroiden wählen"));
+  compute->addAction(Action("NeuerKomet1", "Neuen Kometen / Asteroiden wählen", {}, {}, [this] { CometClick(); }));
   compute->addSeparator();
   compute->addAction(Action("Jahrbuch1", "Jahrbuch", {}, QKeySequence("Shift+Ctrl+J"), [this] { YearBookClick(); }));
   compute->addAction(Action("Koordinatentransformation1", "Koordinatentransformation", {},
@@ -649,9 +636,9 @@ void TForm1::NewPlanetClick() {
   QAction* body = popupMenu1_->addAction(Q(settings_.CurrentElements.name), this, [this] { NewPlanetItemClick(9); });
   body->setData(9);
   body->setEnabled(!settings_.CurrentElements.name.empty());
-  QAction* comet = popupMenu1_->addAction(QStringLiteral("Neuen Kometen/Asteroiden eingeben"));
+  QAction* comet = popupMenu1_->addAction(QStringLiteral("Neuen Kometen/Asteroiden eingeben"), this,
+                                          [this] { NewPlanetItemClick(10); });
   comet->setData(10);
-  ComingLater(comet, QStringLiteral("Neuen Kometen/Asteroiden eingeben"));
   QAction* elements =
       popupMenu1_->addAction(QStringLiteral("Bahndaten anzeigen"), this, [this] { NewPlanetItemClick(11); });
   elements->setData(11);
@@ -675,6 +662,8 @@ void TForm1::NewPlanetItemClick(int tag) {
     actions_["NewPlanet"]->setToolTip(QStringLiteral("Neuen Planeten auswählen, aktuell gewählt: ") +
                                       Q(settings_.PlanetName(tag)));
     PlanetBtnClick();
+  } else if (tag == 10) {
+    CometClick();
   } else if (tag == 11) {
     host_->Flush();
     memo_->appendPlainText(QString());
@@ -729,6 +718,21 @@ void TForm1::CoordinateClick() {
   beliebigForm_->show();
   beliebigForm_->raise();
   beliebigForm_->activateWindow();
+}
+
+void TForm1::CometClick() {
+  if (cometForm_ == nullptr) {
+    cometForm_ = new TCometForm(
+        settings_, file_,
+        [this](const std::string& name) {
+          // The dialog has made the body object 9; its table follows.
+          actions_["PlanetBtn"]->setToolTip(Q(PlanetButtonHint(settings_)));
+          actions_["NewPlanet"]->setToolTip(QStringLiteral("Neuen Planeten auswählen, aktuell gewählt: ") + Q(name));
+          PlanetBtnClick();
+        },
+        nullptr, this);
+  }
+  cometForm_->exec();
 }
 
 void TForm1::SettingsChanged() {

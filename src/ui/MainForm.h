@@ -38,6 +38,7 @@ namespace orb {
 
 class PathReport;
 class TBeliebigForm;
+class TCometForm;
 class TDateForm;
 class TEinstellForm;
 class TGraphForm;
@@ -92,6 +93,9 @@ class TForm1 : public QMainWindow {
   void YearBookClick();
   void CoordinateClick();
   TBeliebigForm* CoordinateDialog() const { return beliebigForm_; }
+  // The comet and minor-planet choice; a body chosen there is computed at once.
+  void CometClick();
+  TCometForm* CometDialog() const { return cometForm_; }
   // The yearbook run over the sections of the settings file.
   void YearBookRunClick();
   // The table of the fixed point of the sky (object kind -2) at `point`,
@@ -131,7 +135,6 @@ class TForm1 : public QMainWindow {
   void BuildToolBar();
   QAction* Action(const QString& name, const QString& text, const QString& icon, const QKeySequence& key,
                   std::function<void()> onTrigger);
-  void ComingLater(QAction* action, const QString& what);
   void LoadWindowSettings();
   void SaveOnClose();
   void ShowStartupMessages();
@@ -181,6 +184,7 @@ class TForm1 : public QMainWindow {
   std::thread worker_;
 
   TBeliebigForm* beliebigForm_ = nullptr;
+  TCometForm* cometForm_ = nullptr;
   TDateForm* dateForm_ = nullptr;
   TEinstellForm* einstellForm_ = nullptr;
   TJahrbuchForm* jahrbuchForm_ = nullptr;
