@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 // The pictures of the program for its guides: the main window after a Moon
-// table, its dialogs (date, place, settings, yearbook, coordinates), the
-// lunar eclipse picture window, the world map window and the print dialog
-// with its preview, each grabbed from the X server the program
-// runs on (scripts/screenshots.sh starts it under xvfb-run). The settings
+// table, its dialogs (date, place, settings, yearbook, comet selection,
+// coordinates), the lunar eclipse picture window, the world map window and
+// the print dialog with its preview, each grabbed from the X server the
+// program runs on (scripts/screenshots.sh starts it under xvfb-run). The settings
 // are fixed here, so that the pictures show the same dates on every run.
 //
 //   ui_screenshots FOLDER
@@ -109,7 +109,27 @@ int main(int argc, char** argv) {
     QFile file(ini);
     if (!file.open(QIODevice::WriteOnly)) return 1;
     QTextStream(&file) << "[Astronomieprogramm Einstellungen]\nStartdat=2461406.5\nTabelle=1\n"
-                          "DeltaTab=10\nSchrittweite=1\nSpeichern=0\nDatSpeichern=0\n";
+                          "DeltaTab=10\nSchrittweite=1\nSpeichern=0\nDatSpeichern=0\n"
+                          "[Komet]\nGuideDir="
+                       << QDir::tempPath() << "/orbitello32/\nSuchen_CometG=0\n[AsteroidFiles]\nSuchen_In=0\n";
+  }
+  // A small comet list for the comet dialog, in a folder of a fixed name
+  // (the dialog shows it): 1P/Halley and 2P/Encke (Meeus, example 33.b),
+  // C/1995 O1 (J2000 elements).
+  const QString guide = QDir::tempPath() + QStringLiteral("/orbitello32/");
+  QDir(guide).removeRecursively();
+  QDir().mkpath(guide);
+  {
+    QFile comets(guide + QStringLiteral("Comets.dat"));
+    if (!comets.open(QIODevice::WriteOnly)) return 1;
+    auto line = [](const char* name, const char* rest) {
+      return QString::fromUtf8(name).leftJustified(43, u' ') + QString::fromUtf8(rest) + u'\n';
+    };
+    QTextStream(&comets)
+        << line("1P/Halley", "  9.46   2   1986 0.0 0.587104 0.967277 162.23932 111.84644 58.14397 2000 5.5 8.0")
+        << line("2P/Encke", " 28.54  10   1990 0.0 0.330763 0.850073 11.94524 186.23352 334.75006 2000 9.8 6.0")
+        << line("C/1995 O1 (Hale-Bopp)",
+                "  1.14   4   1997 0.0 0.914142 0.995068 89.4300 130.5887 282.4707 2000 -2.0 4.0");
   }
   orb::TForm1 form(orb::SettingsFile::Open(ini.toStdString()));
   form.setGeometry(20, 20, 960, 420);
@@ -144,6 +164,8 @@ int main(int argc, char** argv) {
             QStringLiteral("dialog-einstellungen.png"), {});
   ShotModal([&] { form.findChild<QAction*>(QStringLiteral("YearBookBtn"))->trigger(); },
             QStringLiteral("dialog-jahrbuch.png"), {});
+  ShotModal([&] { form.findChild<QAction*>(QStringLiteral("NeuerKomet1"))->trigger(); },
+            QStringLiteral("dialog-komet.png"), [](QWidget* d) { SetText(d, "SuchEdit", QStringLiteral("P/")); });
   form.findChild<QAction*>(QStringLiteral("Koordinatentransformation1"))->trigger();
   if (QWidget* coordinates = form.CoordinateDialog()) {
     coordinates->move(60, 40);
