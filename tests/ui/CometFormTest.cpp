@@ -142,15 +142,11 @@ struct Fixture {
         settings, file, [this](const std::string& name) { chosen.push_back(name); }, http);
     form->showMessage = [this](MsgKind, const QString&, const QString& text) { messages.push_back(text); };
     form->beep = [this] { ++beeps; };
-    form->show();
-    form->activateWindow();
-    (void)QTest::qWaitForWindowActive(form.get());
+    test::ShowActive(form.get());
   }
   template <typename W>
   W* Get(const char* name) const {
-    W* w = form->findChild<W*>(QLatin1String(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return test::Control<W>(form.get(), name);
   }
   QLineEdit* Such() const { return Get<QLineEdit>("SuchEdit"); }
   QListWidget* List() const { return Get<QListWidget>("ListBox1"); }

@@ -63,16 +63,10 @@ struct Fixture {
     form->beep = [this] { ++beeps; };
     Show();
   }
-  void Show() const {
-    form->show();
-    form->activateWindow();
-    (void)QTest::qWaitForWindowActive(form.get());
-  }
+  void Show() const { test::ShowActive(form.get()); }
   template <typename W>
   W* Get(const char* name) const {
-    W* w = form->findChild<W*>(QLatin1String(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return test::Control<W>(form.get(), name);
   }
   QLineEdit* Such() const { return Get<QLineEdit>("SuchEdit"); }
   QListWidget* List() const { return Get<QListWidget>("ListBox1"); }

@@ -2,11 +2,13 @@
 #pragma once
 
 // Input of the window tests that Qt Test lacks: acting on a modal box from
-// inside the event loop that shows it, and typing letters beyond ASCII.
+// inside the event loop that shows it, typing letters beyond ASCII, finding
+// a control by name and showing a window active.
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -37,6 +39,21 @@ inline void Type(QWidget* w, const QString& text) {
     QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
     QApplication::sendEvent(w, &release);
   }
+}
+
+// The control `name` of `window`; a test without it cannot go on.
+template <typename W>
+W* Control(const QObject* window, const char* name) {
+  W* w = window->findChild<W*>(QLatin1String(name));
+  if (!w) qFatal("no control %s", name);
+  return w;
+}
+
+// Shows `window` and waits until it is the active window.
+inline void ShowActive(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  (void)QTest::qWaitForWindowActive(window);
 }
 
 }  // namespace orb::test
