@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #include "cli/CliApp.h"
 
+
 #include <functional>
 #include <map>
 #include <ostream>
@@ -8,6 +9,7 @@
 #include "cli/CliHost.h"
 #include "cli/CliPictures.h"
 #include "cli/CliSettings.h"
+#include "core/Version.h"
 #include "core/KernelReport.h"
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
@@ -198,6 +200,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const CliParse parse = ParseCommandLine(args);
   if (parse.help) {
     out << UsageText();
+    return kExitOk;
+  }
+  if (parse.version) {
+    out << "orbitello32-cli " << ProgramVersion() << "\n";
     return kExitOk;
   }
   if (!parse.error.empty()) {

@@ -42,8 +42,13 @@ std::string UsageText() {
          "  --min-coverage P Mindestbedeckung in Prozent (Sonnenfinsternisse)\n"
          "  --picture DATEI  Bild der zuletzt berechneten Finsternis speichern (300 dpi)\n"
          "  --answer yes|no  Antwort auf Rückfragen (sonst: weiterrechnen)\n"
+         "  --help, -h       diesen Text zeigen\n"
+         "  --version        die Version zeigen\n"
          "\n"
-         "Die Einstellungsdatei wird nie geschrieben.\n";
+         "Die Einstellungsdatei wird nie geschrieben.\n"
+         "\n"
+         "Rückgabewert: 0 Erfolg; 1 die Rechnung war nicht möglich oder ergab nichts\n"
+         "Gültiges (mit einer Meldung, warum); 2 Aufruffehler.\n";
 }
 
 namespace {
@@ -74,6 +79,8 @@ CliParse ParseCommandLine(const std::vector<std::string>& args) {
     std::string v;
     if (a == "--help" || a == "-h") {
       result.help = true;
+    } else if (a == "--version") {
+      result.version = true;
     } else if (a == "--ini") {
       if (TakeValue(args, i, v, error)) o.iniPath = v;
     } else if (a == "--no-ini") {

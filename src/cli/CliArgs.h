@@ -35,7 +35,8 @@ struct CliOptions {
 struct CliParse {
   CliOptions options;
   std::string error;  // empty on success
-  bool help = false;  // --help / -h
+  bool help = false;     // --help / -h
+  bool version = false;  // --version
 };
 
 // Parses argv[1..argc-1].

@@ -6,9 +6,7 @@
 #include <cstring>
 #include <mutex>
 
-#ifndef ORBITELLO_VERSION
-#define ORBITELLO_VERSION "0"
-#endif
+#include "core/Version.h"
 
 namespace orb {
 namespace {
@@ -213,6 +211,6 @@ class CurlHttpGet final : public HttpGet {
 
 std::unique_ptr<HttpGet> MakeCurlHttpGet(long timeout_s) { return std::make_unique<CurlHttpGet>(timeout_s); }
 
-std::string UserAgent() { return std::string("Orbitello32/") + ORBITELLO_VERSION; }
+std::string UserAgent() { return "Orbitello32/" + ProgramVersion(); }
 
 }  // namespace orb
