@@ -14,6 +14,8 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   # HTTP client, the JSON reader and the local HTTP server of the tests
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
+  # checks of the desktop entry and the AppStream description
+  desktop-file-utils appstream
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # the real window under a virtual display (window benchmark, screenshots:

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orbitello 32"));
   QApplication::setApplicationDisplayName(QStringLiteral("Orbitello 32"));
-  QApplication::setDesktopFileName(QStringLiteral("orbitello32"));
+  QApplication::setDesktopFileName(QStringLiteral("de.orbitello32.Orbitello32"));  // its menu entry
   // Qt's own dialogs (files, fonts, printers) in German, as every text of
   // the program.
   QTranslator qtGerman;
