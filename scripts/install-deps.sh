@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ ninja-build pkg-config
+  # the Debian package: dpkg-shlibdeps finds the packages of the shared libraries
+  dpkg-dev
   # planetary theory: Swiss Ephemeris, its JPL-based files, manual and test program
   libswe-dev swe-standard-data libswe-doc swetest
   # windows, pictures, printing; the tool bar's icons are SVG
