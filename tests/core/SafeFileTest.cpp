@@ -4,7 +4,9 @@
 #include "core/SafeFile.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -190,6 +192,31 @@ TEST(SafeFile, ReadingOnlyRegularFilesWithinTheBound) {
     EXPECT_EQ(r.error, c.error);
     EXPECT_EQ(r.reason, FileErrorReason(c.error));
     EXPECT_EQ(bytes, c.bytes);
+  }
+}
+
+// A save killed at any moment (SIGKILL: no handler, no clean-up) leaves the
+// target whole: the former contents or the new, never a mixture or a cut.
+// The child saves two large texts in turn; the parent kills it after
+// delays spread over the time one save takes.
+TEST(SafeFile, AKilledSaveLeavesTheTargetWhole) {
+  test::TempDir dir;
+  const std::string path = dir.file("ORBITELLO.INI");
+  const std::size_t size = 4u << 20;
+  const std::string texts[2] = {std::string(size, 'a'), std::string(size, 'b')};
+  ASSERT_TRUE(ReplaceFileContents(path, texts[0]).ok());
+  for (int delay_us : {0, 200, 500, 1000, 2000, 3000, 5000, 8000, 12000, 20000, 30000, 50000}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 1;; ++i) (void)ReplaceFileContents(path, texts[i % 2]);
+    }
+    usleep(static_cast<useconds_t>(delay_us));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const std::string now = test::TempDir::read(path);
+    EXPECT_TRUE(now == texts[0] || now == texts[1]) << "after " << delay_us << " us: " << now.size() << " bytes";
   }
 }
 
