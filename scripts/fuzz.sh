@@ -14,7 +14,8 @@ CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja >/dev/null
 cmake --build build-fuzz -j2 >&2
 # target:seed folder
 for pair in comet_line_fuzz:comet asteroid_record_fuzz:asteroid number_reader_fuzz:number \
-            settings_file_fuzz:settings location_line_fuzz:location database_page_fuzz:page \
+            settings_file_fuzz:settings location_line_fuzz:location outline_file_fuzz:outline \
+            database_page_fuzz:page \
             database_json_fuzz:json; do
   target="${pair%%:*}" seeds="${pair##*:}"
   mkdir -p "build-fuzz/corpus/$seeds"

@@ -4,16 +4,15 @@
 #include "eclipses/WorldMapPicture.h"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "core/SafeFile.h"
+#include "eclipses/OutlineFile.h"
 
 namespace orb {
 namespace {
@@ -31,12 +30,6 @@ constexpr float kNameGap_mm = 2;
 constexpr float kNameFont_mm = 5;
 constexpr float kTitleFont_mm = 6;
 
-// The first number of a line of the outline file that ends an outline.
-constexpr double kEndOfOutline = 9999;
-// The shipped outline file has about 1 MB in lines of some 20 bytes; far
-// bigger files and far longer lines are no outline data.
-constexpr std::size_t kMaxOutlineBytes = 64u << 20;
-constexpr std::size_t kMaxOutlineLine = 256;
 // Phase codes of central points.
 constexpr int kAnnular = 4, kTotal = 5;
 // Two successive central points farther apart than this in longitude lie on
@@ -47,17 +40,6 @@ constexpr double kDateLineJump_deg = 180;
 
 void SkipBlanks(std::string_view& rest) {
   while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
-}
-
-// The next decimal number after blanks; `rest` then starts right after it.
-// Empty when no number starts there.
-std::optional<double> NextNumber(std::string_view& rest) {
-  SkipBlanks(rest);
-  double value = 0;
-  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-  if (error != std::errc()) return std::nullopt;
-  rest.remove_prefix(static_cast<std::size_t>(end - rest.data()));
-  return value;
 }
 
 // The length of a number written with at most two decimals at the start of
@@ -124,33 +106,6 @@ class Polyline {
 
 // ---- the parts of the picture ----
 
-// Calls `point(lat, lon)` for each point line of the outline file and
-// `end()` for each line that ends an outline. Only a regular file of at
-// most kMaxOutlineBytes is read (a FIFO or a device is never opened); a
-// line longer than kMaxOutlineLine bytes is skipped whole, as are lines
-// without a number. Returns the outcome of reading the file.
-template <typename PointFn, typename EndFn>
-FileResult ForEachOutlineLine(const std::string& geoFile, PointFn point, EndFn end) {
-  std::string text;
-  const FileResult read = ReadRegularFile(geoFile, text, kMaxOutlineBytes);
-  if (!read.ok()) return read;
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    const std::size_t newline = rest.find('\n');
-    std::string_view line = rest.substr(0, newline);
-    rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
-    if (line.size() > kMaxOutlineLine) continue;
-    const std::optional<double> lat = NextNumber(line);
-    if (!lat) continue;
-    if (*lat == kEndOfOutline) {
-      end();
-      continue;
-    }
-    if (const std::optional<double> lon = NextNumber(line)) point(*lat, *lon);
-  }
-  return read;
-}
-
 // The coastlines of the outline file: "latitude longitude" per line, a
 // first number 9999 ends an outline, a point outside the world window ends
 // it too. Lines without two numbers are skipped; an unreadable file draws
@@ -176,12 +131,12 @@ struct Observer {
 // two decimals, then the place name without a separator.
 std::optional<Observer> ParseObserver(const std::string& line) {
   std::string_view rest = line;
-  const std::optional<double> lon = NextNumber(rest);
+  const std::optional<double> lon = NextDecimalNumber(rest);
   if (!lon) return std::nullopt;
   SkipBlanks(rest);
   const std::size_t latLength = TwoDecimalsLength(rest);
   std::string_view latText = rest.substr(0, latLength);
-  const std::optional<double> lat = NextNumber(latText);
+  const std::optional<double> lat = NextDecimalNumber(latText);
   if (!lat || !latText.empty()) return std::nullopt;
   return Observer{*lon, *lat, std::string(rest.substr(latLength))};
 }
@@ -219,9 +174,9 @@ struct CentralPointLine {
 // phase code 4 or 5.
 std::optional<CentralPointLine> ParseCentralPoint(const std::string& line) {
   std::string_view rest = line;
-  const std::optional<double> lonWest = NextNumber(rest);
-  const std::optional<double> lat = lonWest ? NextNumber(rest) : std::nullopt;
-  const std::optional<double> code = lat ? NextNumber(rest) : std::nullopt;
+  const std::optional<double> lonWest = NextDecimalNumber(rest);
+  const std::optional<double> lat = lonWest ? NextDecimalNumber(rest) : std::nullopt;
+  const std::optional<double> code = lat ? NextDecimalNumber(rest) : std::nullopt;
   if (!code || (*code != kAnnular && *code != kTotal)) return std::nullopt;
   return CentralPointLine{-*lonWest, *lat, static_cast<int>(*code)};
 }
