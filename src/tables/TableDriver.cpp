@@ -6,6 +6,7 @@
 
 #include "core/KernelReport.h"
 #include "core/NumText.h"
+#include "core/TimeScales.h"
 #include "engine/ChebyshevFit.h"
 #include "engine/CometOrbit.h"
 #include "engine/Frames.h"
@@ -121,13 +122,40 @@ void RowFrames(const TSettings& s, Extended jd, Row& row) {
   }
 }
 
+// Rise, transit and set of the Sun and the Moon, and twilight, belong to the
+// local calendar day: the rows of one day share them, so a table computes
+// them once per day and kind (the search depends on nothing else).
+class DayEvents {
+ public:
+  const std::string& Text(int32_t kind, Extended lat_deg, Extended lonWest_deg, float zone_h, Extended jd) {
+    const Extended midnight = ZoneMidnight(jd, zone_h);
+    Entry& e = kind == kRiseSetSun || kind == kRiseSetMoon ? riseSet_ : twilight_;
+    if (!e.valid || e.kind != kind || e.lat != lat_deg || e.lon != lonWest_deg || e.zone != zone_h ||
+        e.midnight != midnight) {
+      e = {true, kind, lat_deg, lonWest_deg, zone_h, midnight, RiseSet(kind, lat_deg, lonWest_deg, zone_h, jd).text};
+    }
+    return e.text;
+  }
+
+ private:
+  struct Entry {
+    bool valid = false;
+    int32_t kind = 0;
+    Extended lat = 0, lon = 0;
+    float zone = 0;
+    Extended midnight = 0;
+    std::string text;
+  };
+  Entry riseSet_, twilight_;
+};
+
 // The cells of one row, in the order of the column header line.
 class RowFormatter {
  public:
-  RowFormatter(const TSettings& s, const TRunContext& run, const Row& row)
+  RowFormatter(const TSettings& s, const TRunContext& run, const Row& row, DayEvents& events)
       : s_(s), c_(s.TableColumns), row_(row), jd_(run.StartJulDat), deltaT_(run.DeltaT), tt_(jd_ + deltaT_),
         zone_(run.Zeitzone), sep_(s.SpaltenSeparator), angle_(AngleStyleOf(s)), kind_(s.Objekt),
-        hasPlace_(RowHasPlace(row)) {}
+        hasPlace_(RowHasPlace(row)), events_(events) {}
 
   std::string Text() {
     TimeColumns();
@@ -179,7 +207,7 @@ class RowFormatter {
       // of the other bodies needs the row's place.
       std::string t = kNoRiseSetText;
       if (kind_ == kSun || kind_ == kMoon) {
-        t = RiseSet(kind_ == kSun ? kRiseSetSun : kRiseSetMoon, lat, -lon, zone_, jd_).text;
+        t = events_.Text(kind_ == kSun ? kRiseSetSun : kRiseSetMoon, lat, -lon, zone_, jd_);
       } else if (hasPlace_) {
         t = QuickRiseSet(lat, lon, zone_, row_.ra, row_.dec, jd_).text;
       }
@@ -195,7 +223,7 @@ class RowFormatter {
       }
     }
     if (c_.AEDaemm && kind_ == kSun) {
-      const std::string t = " " + RiseSet(TwilightKind(s_.DaemmTiefe), lat, -lon, zone_, jd_).text;
+      const std::string t = " " + events_.Text(TwilightKind(s_.DaemmTiefe), lat, -lon, zone_, jd_);
       Cell(t.substr(0, t.size() - 7) + sep_ + t.substr(t.size() - 7));
     }
   }
@@ -282,6 +310,7 @@ class RowFormatter {
   AngleStyle angle_;
   int32_t kind_;
   bool hasPlace_;
+  DayEvents& events_;
   std::string text_;
 };
 
@@ -296,9 +325,10 @@ Row RowWithoutPlace() {
 }
 
 // The row of run.StartJulDat into the text area; whether it had a place.
-bool AddRow(const TSettings& s, const TRunContext& run, Host& host, const ArbitraryCoordinates& arbitrary) {
+bool AddRow(const TSettings& s, const TRunContext& run, Host& host, const ArbitraryCoordinates& arbitrary,
+            DayEvents& events) {
   const Row row = ComputeRow(s, run.StartJulDat, run.DeltaT, arbitrary);
-  host.AddLine(RowFormatter(s, run, row).Text());
+  host.AddLine(RowFormatter(s, run, row, events).Text());
   return RowHasPlace(row);
 }
 
@@ -407,11 +437,12 @@ TableResult ComputeTable(const TSettings& s, TRunContext& run, Host& host, const
   }
   const Extended step = s.TableColumns.Schrittweite;
   bool placeReported = false;
+  DayEvents events;
   for (int64_t k = 0; k < rows; ++k) {
     // Each row from the start and its number: a sum of steps would drift.
     run.StartJulDat = s.Startdat + static_cast<Extended>(k) * step;
     run.DeltaT = DeltaT(run.StartJulDat, s.TDT).days;
-    const bool hasPlace = AddRow(s, run, host, arbitrary);
+    const bool hasPlace = AddRow(s, run, host, arbitrary, events);
     ++result.rows;
     if (hasPlace) ++result.rowsWithPlace;
     if (!hasPlace && !placeReported) {
