@@ -9,11 +9,11 @@
 
 #include "tables/TableFormat.h"
 #include "ui_BeliebigForm.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The information box of the program with its German "OK" button.
 void ShowInformation(QWidget* parent, const QString& caption, const QString& text) {

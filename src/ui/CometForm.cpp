@@ -19,11 +19,11 @@
 #include "engine/CometOrbit.h"
 #include "settings/CurrentElements.h"
 #include "ui_CometForm.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr const char* kCaption = "Neuen Kometen / Asteroiden auswählen";
 // The minor-planet element files below the data folder (the ".AST" tree).

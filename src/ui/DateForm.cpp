@@ -27,6 +27,7 @@
 #include "core/TimeScales.h"
 #include "settings/NumberReader.h"
 #include "tables/TableFormat.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
@@ -58,7 +59,6 @@ constexpr Extended kFieldLead_days = 0.000005L;
 const QString kEndBeforeStart = QStringLiteral("Startdatum ist später als Enddatum\r\nEnddatum   =   Startdatum setzen?");
 const QString kTakeChanges = QStringLiteral("Änderungen übernehmen?");
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A field that holds no number yet: empty, or a lone sign.
 bool Incomplete(const QString& text) {
@@ -76,7 +76,6 @@ Extended ReadJD(const QLineEdit* field) {
 }
 
 QString JDText(Extended jd) { return Q(Str(jd, 1, 6)); }
-QString ZoneText(float zone_h) { return Q(StrT(zone_h, 1, 5)); }
 
 // The local date and clock time of an instant, to the whole second.
 struct LocalFields {
@@ -424,7 +423,7 @@ void TDateForm::Load() {
     zone = s.BasisZeitzone;
     if (s.AutoSommerzeit) SummerTime(zone, s.BasisZeitzone, s.Startdat);
   }
-  tz_->setText(ZoneText(zone));
+  tz_->setText(FieldNumberText(zone));
   dst_->setChecked(std::fabs(zone - s.BasisZeitzone) > 0.001f);
   autoDst_->setChecked(s.AutoSommerzeit);
 
@@ -511,7 +510,7 @@ void TDateForm::FieldsToJD(Side& side) {
     const float base = dst_->isChecked() ? zone - 1 : zone;
     if (SummerTime(zone, base, ReadJD(side.jd))) {
       dst_->setChecked(!dst_->isChecked());
-      tz_->setText(ZoneText(zone));
+      tz_->setText(FieldNumberText(zone));
       // The typed local time is meant in the new zone: both instants move
       // with it, as for a change of the zone.
       WriteJDFromFields(start_);
@@ -629,7 +628,7 @@ void TDateForm::StepZone(int direction) {
   } else {
     while (zone <= -12) zone += 24;
   }
-  tz_->setText(ZoneText(zone));
+  tz_->setText(FieldNumberText(zone));
 }
 
 void TDateForm::UpdateZoneLabel() { tzLabel_->setText(Q(ZoneName(TypedZone(), 1, tdt_->isChecked()))); }

@@ -22,21 +22,13 @@
 #include "core/NumText.h"
 #include "core/TimeScales.h"
 #include "settings/NumberReader.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
 
 // How often the place button's caption is refreshed from the settings (ms).
 constexpr int kPlaceRefresh_ms = 1000;
-// Decimals shown in the number fields (trailing zeros dropped).
-constexpr int kFieldDecimals = 5;
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// A number as the fields show it: up to five decimals, trailing zeros and a
-// trailing point dropped ("2000", "-3.5", "0.04167").
-QString FieldText(long double value) { return Q(TrimBlanks(StrT(value, 0, kFieldDecimals))); }
 
 // The number a text field holds, read leniently: a text without a number
 // reads as 0, and so does a number too large for the setting.
@@ -347,7 +339,7 @@ void TEinstellForm::BuildControls() {
     // A new place brings its own zone: the zone field takes it, or "OK"
     // would put the zone of the old place back.
     if (settings_.BasisZeitzone != basis || settings_.Zeitzone != zone) {
-      c_->TZEdit->setText(FieldText(settings_.TDT ? settings_.BasisZeitzone : settings_.Zeitzone));
+      c_->TZEdit->setText(FieldNumberText(settings_.TDT ? settings_.BasisZeitzone : settings_.Zeitzone));
     }
     RefreshPlace();
   });
@@ -422,11 +414,11 @@ void TEinstellForm::LoadControls() {
   // effective zone is 0 and confirming takes the field as the base zone, so
   // the field shows the base zone: confirming with TDT keeps it.
   const float zone_h = s.TDT ? s.BasisZeitzone : s.Zeitzone;
-  c.TZEdit->setText(FieldText(zone_h));
+  c.TZEdit->setText(FieldNumberText(zone_h));
   c.AutoDSTChk->setChecked(s.AutoSommerzeit);
   c.TDTChk->setChecked(s.TDT);
   c.AskDeltaTChk->setChecked(s.AskEtKorr);
-  c.AequinEdit->setText(FieldText(s.Aequinokt));
+  c.AequinEdit->setText(FieldNumberText(s.Aequinokt));
   c.EquDayChk->setChecked(s.AequinTag);
   c.NutatChk->setChecked(s.Nutation);
   c.AberrChk->setChecked(s.Aberration);
@@ -435,7 +427,7 @@ void TEinstellForm::LoadControls() {
   for (const auto& [box, field] : c.columns) box->setChecked(s.TableColumns.*field);
   c.JulDatChk->setChecked(s.ShowJulDat);
   c.Ra_DegChk->setChecked(s.RAGrad);
-  c.DaemmTiefeEdit->setText(FieldText(s.DaemmTiefe));
+  c.DaemmTiefeEdit->setText(FieldNumberText(s.DaemmTiefe));
   if (s.NoMinutes) {
     c.DddChk->setChecked(true);
   } else if (s.NoSeconds) {
@@ -482,7 +474,7 @@ void TEinstellForm::CheckAberration() {
 }
 
 void TEinstellForm::StepZone(int delta_h) {
-  c_->TZEdit->setText(FieldText(FieldNumber(c_->TZEdit) + static_cast<float>(delta_h)));
+  c_->TZEdit->setText(FieldNumberText(FieldNumber(c_->TZEdit) + static_cast<float>(delta_h)));
 }
 
 void TEinstellForm::ChooseFont(bool printer) {

@@ -15,11 +15,11 @@
 #include "core/NumText.h"
 #include "settings/NumberReader.h"
 #include "settings/SettingsLoad.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // The bodies a row's check box is shown for (body 0 the Sun, 1 the Moon,
 // 2..9 Mercury to Pluto).
@@ -68,9 +68,6 @@ constexpr ColumnRow kRows[TJahrbuchForm::kColumnRows] = {
 
 const QString kAll = QStringLiteral("alle");
 const QString kNone = QStringLiteral("keine");
-
-// Decimals of the step field (trailing zeros dropped).
-constexpr int kStepDecimals = 5;
 
 }  // namespace
 
@@ -169,7 +166,7 @@ void TJahrbuchForm::LoadSections() {
     ReadTableColumns(file_.Document(), SectionName(b), columns, topocentric_[b]);
     boxes_[0][b]->setChecked(columns.ObjDarstell);
     for (int r = 1; r <= kColumnRows; ++r) boxes_[r][b]->setChecked(columns.*kRows[r - 1].field);
-    steps_[b]->setText(QString::fromStdString(TrimBlanks(StrT(columns.Schrittweite, 0, kStepDecimals))));
+    steps_[b]->setText(FieldNumberText(columns.Schrittweite));
   }
   for (int r = 0; r <= kColumnRows; ++r) UpdateCaption(r);
 }

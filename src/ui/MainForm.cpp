@@ -55,6 +55,7 @@
 #include "ui/PrintControlU.h"
 #include "ui/StatusHints.h"
 #include "ui/WindowHost.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
@@ -72,7 +73,6 @@ constexpr const char* kCompanionName = "Zyklusbild";
 constexpr Extended kBackward_days = 28;
 constexpr Extended kForward_days = 29;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The default font of the text area: a fixed-pitch font.
 QFont DefaultScreenFont() {

@@ -12,6 +12,7 @@
 #include "core/SafeFile.h"
 #include "settings/LocationList.h"
 #include "ui_OrtForm.h"
+#include "ui/UiText.h"
 
 namespace orb {
 namespace {
@@ -26,7 +27,6 @@ constexpr int kCoordinateColumns = 17;
 constexpr int kVisibleColumns = 62;
 constexpr int kVisibleLines = 16;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QFont FixedPitchFont(const QFont& base) {
   QFont font(base);
