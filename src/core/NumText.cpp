@@ -14,14 +14,57 @@ std::string PadLeft(std::string s, int width) {
   return s;
 }
 
+// Decimal digits of n with a decimal point before the last `decimals`
+// digits, at least one digit before it; `negative` writes a leading "-".
+std::string FixedOfScaled(unsigned long long n, int decimals, bool negative) {
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (count <= decimals) digits[count++] = '0';
+  std::string text;
+  text.reserve(static_cast<std::size_t>(count) + 2);
+  if (negative) text += '-';
+  for (int i = count - 1; i >= 0; --i) {
+    text += digits[i];
+    if (i == decimals && decimals > 0) text += '.';
+  }
+  return text;
+}
+
+// x in fixed point as printf's "%.*Lf" writes it, when the rounding can be
+// decided without it: rounding the product x * 10^decimals is monotonic and
+// a half of the last place is representable, so the rounded product lies on
+// the same side of a half as the exact one unless it lands on it. False
+// then; printf rounds the exact binary value (ties to even).
+bool FastFixed(long double x, int decimals, std::string& text) {
+  static constexpr long double kPowersOfTen[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L, 1e9L};
+  constexpr int kMaxDecimals = 9;
+  constexpr long double kMaxMagnitude = 1e9L;  // products below 1e18 < 2^63
+  if (decimals > kMaxDecimals || !(std::fabs(x) < kMaxMagnitude)) return false;
+  const long double scaled = std::fabs(x) * kPowersOfTen[decimals];
+  const long double whole = std::floor(scaled);
+  const long double fraction = scaled - whole;  // exact
+  if (fraction == 0.5L) return false;
+  const auto n = static_cast<unsigned long long>(whole) + (fraction > 0.5L ? 1 : 0);
+  text = FixedOfScaled(n, decimals, std::signbit(x));
+  return true;
+}
+
 // x in fixed point; a value that is not a finite number gives the
 // placeholder "---" (no cell may show "nan", "inf" or hundreds of digits).
 std::string Fixed(long double x, int decimals) {
   if (!std::isfinite(x)) return "---";
   if (decimals < 0) decimals = 0;
-  const int length = std::snprintf(nullptr, 0, "%.*Lf", decimals, x);
+  std::string text;
+  if (FastFixed(x, decimals, text)) return text;
+  char buffer[128];
+  const int length = std::snprintf(buffer, sizeof buffer, "%.*Lf", decimals, x);
   if (length < 0) return "";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  if (static_cast<std::size_t>(length) < sizeof buffer) return std::string(buffer, static_cast<std::size_t>(length));
+  text.assign(static_cast<std::size_t>(length) + 1, '\0');
   std::snprintf(text.data(), text.size(), "%.*Lf", decimals, x);
   text.pop_back();
   return text;

@@ -109,11 +109,12 @@ void RowFrames(const TSettings& s, Extended jd, Row& row) {
     TopocentricCorrection(row.ra, row.dec, row.delta, s.Ort.Breite, s.Ort.Laenge, jd);
     if (c.EklipKoor || c.PhysEph) EquatorialToEcliptic(jd, row.dec, row.ra, row.lon, row.lat);
   }
-  row.raOut = row.ra, row.decOut = row.dec, row.lonOut = row.lon, row.latOut = row.lat;
+  row.raOut = row.ra, row.decOut = row.dec;
+  if (c.EklipKoor) row.lonOut = row.lon, row.latOut = row.lat;
   if (!s.AequinTag) {
     const Extended epoch = EpochOfYear(s.Aequinokt);
     PrecessEquatorial(row.raOut, row.decOut, epoch, jd);
-    PrecessEcliptic(row.lonOut, row.latOut, epoch, jd);
+    if (c.EklipKoor) PrecessEcliptic(row.lonOut, row.latOut, epoch, jd);
   }
   if (c.StdwDe || c.AzimKoor) {
     const Extended lst_rad = static_cast<Extended>(LocalSiderealTime(s.Ort.Laenge, jd)) * kPi / 12;
@@ -124,7 +125,8 @@ void RowFrames(const TSettings& s, Extended jd, Row& row) {
 
 // Rise, transit and set of the Sun and the Moon, and twilight, belong to the
 // local calendar day: the rows of one day share them, so a table computes
-// them once per day and kind (the search depends on nothing else).
+// them once per day and kind (the search depends on nothing else). The
+// date column likewise.
 class DayEvents {
  public:
   const std::string& Text(int32_t kind, Extended lat_deg, Extended lonWest_deg, float zone_h, Extended jd) {
@@ -137,6 +139,15 @@ class DayEvents {
     return e.text;
   }
 
+  // The date column of a local day (the style is the table's).
+  const std::string& Date(const ZoneInstant& local, const DateStyle& style) {
+    if (!(local.valid && local.dayJD == dateDay_)) {
+      date_ = DateText(local, style);
+      dateDay_ = local.valid ? local.dayJD : std::nanl("");
+    }
+    return date_;
+  }
+
  private:
   struct Entry {
     bool valid = false;
@@ -147,6 +158,8 @@ class DayEvents {
     std::string text;
   };
   Entry riseSet_, twilight_;
+  Extended dateDay_ = std::nanl("");
+  std::string date_;
 };
 
 // The cells of one row, in the order of the column header line.
@@ -174,7 +187,7 @@ class RowFormatter {
   void TimeColumns() {
     const ZoneInstant local = ZoneInstantOf(jd_, zone_);
     if (c_.Wochentag) Cell(WeekdayText(local) + " ");
-    if (c_.Datum) Cell(DateText(local, DateStyleOf(s_)));
+    if (c_.Datum) Cell(events_.Date(local, DateStyleOf(s_)));
     if (c_.Uhrzeit) Cell(" " + ClockTimeText(local));
     if (s_.ShowJulDat) Cell(Str(jd_, 15, 5));
   }

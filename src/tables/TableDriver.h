@@ -35,7 +35,8 @@ struct ArbitraryCoordinates {
 // Quantities that only unselected columns show are not computed and stay 0:
 // magnitude and diameter (Helligkeit, Durchmesser), the elongation
 // (Elongation, or PhysEph of a planet), r and R (PhysEph of a planet), hour
-// angle and horizontal coordinates (StdwDe, AzimKoor).
+// angle and horizontal coordinates (StdwDe, AzimKoor), the ecliptic copies
+// lonOut and latOut (EklipKoor).
 // When the object has no place at the instant (a date outside the
 // ephemeris, elements that describe no orbit) every quantity is NaN and the
 // cells show their placeholders.

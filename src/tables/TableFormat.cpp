@@ -51,11 +51,12 @@ std::string ZeroFilled(std::string s) {
 // Str(v, width, decimals) of minutes or seconds in [0, 60) with leading
 // zeros. A value that rounds to 60 is written as 0 and carried into `next`.
 std::string SixtiethsField(Extended v, int width, int decimals, long long& next) {
-  if (Str(v, width, decimals) == Str(60, width, decimals)) {
-    v = 0;
+  std::string text = Str(v, width, decimals);
+  if (text == Str(60, width, decimals)) {
+    text = Str(0, width, decimals);
     ++next;
   }
-  return ZeroFilled(Str(v, width, decimals));
+  return ZeroFilled(text);
 }
 
 // Whole minutes or seconds of 60 carried into the next unit.

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <vector>
+
 namespace orb {
 namespace {
 
@@ -14,6 +19,35 @@ TEST(NumText, StrPadsAndRounds) {
   EXPECT_EQ(Str(7.0L, 1, 0), "7");
   // Very large values keep every digit (201 digits and 2 decimals).
   EXPECT_EQ(Str(1e200L, 1, 2).size(), 204u);
+}
+
+// Str writes every value as C's printf "%.*Lf" does, which rounds the
+// exact binary value (ties to even): random values of every magnitude,
+// decimal fractions a little either side of a half in the last place, exact
+// binary halves, and negative values that round to zero ("-0.0").
+TEST(NumText, StrAgreesWithPrintf) {
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<long double> unit(-1, 1);
+  std::uniform_int_distribution<int> exponent(-12, 12), digits(0, 12);
+  const auto printfText = [](long double x, int decimals) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, "%.*Lf", decimals, x);
+    return std::string(buffer);
+  };
+  std::vector<long double> values = {0.0L, -0.0L, 0.5L, 1.5L, 2.5L, -2.5L, 0.125L, 0.375L, 1.0625L, -0.01L,
+                                     -0.04999L, 999999999.5L, 1e9L - 0.25L, 1e9L, 1e18L, 59.95L, 59.949999L};
+  for (int i = 0; i < 100000; ++i) {
+    const long double x = unit(random) * std::pow(10.0L, exponent(random));
+    const long double half = std::pow(10.0L, -digits(random)) / 2;
+    values.push_back(x);
+    values.push_back(std::round(x / half) * half);                    // on a half of the last place
+    values.push_back(std::nextafter(std::round(x / half) * half, 0.0L));  // just inside it
+  }
+  for (const long double x : values) {
+    for (const int decimals : {0, 1, 2, 3, 5, 9, 12}) {
+      ASSERT_EQ(Str(x, 1, decimals), printfText(x, decimals)) << static_cast<double>(x) << " " << decimals;
+    }
+  }
 }
 
 TEST(NumText, StrTRemovesTrailingZeros) {
