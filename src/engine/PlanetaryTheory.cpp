@@ -214,22 +214,24 @@ bool GeometricPlace(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nu
 // The Moon's geocentric distance (AU) at t - tau, tau = distance / c. The
 // barycentric difference of the astrometric place is longer by the Earth's
 // orbital motion during tau (up to about 37 km), which is no distance of the
-// Moon from the Earth.
-bool MoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, double& dist_au) {
+// Moon from the Earth. A length does not depend on the frame (`frameFlags`):
+// the mean equator of J2000 spares Swiss Ephemeris the precession and the
+// nutation of the retarded date, another frame serves a caller who wants
+// the retarded place in it next (Swiss Ephemeris keeps the last place).
+bool MoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, int32 frameFlags, double& dist_au) {
+  const int32 flags = frameFlags | SEFLG_TRUEPOS;
   Vec3 now{};
-  if (!SwissVector(ctx, jd_tt, body.swissIpl, nutFlag | SEFLG_TRUEPOS, now)) return false;
+  if (!SwissVector(ctx, jd_tt, body.swissIpl, flags, now)) return false;
   Vec3 retarded{};
-  if (!SwissVector(ctx, jd_tt - Norm(now) / kLight_auPerDay, body.swissIpl, nutFlag | SEFLG_TRUEPOS, retarded)) {
-    return false;
-  }
+  if (!SwissVector(ctx, jd_tt - Norm(now) / kLight_auPerDay, body.swissIpl, flags, retarded)) return false;
   dist_au = Norm(retarded);
   return true;
 }
 
 // Gives both vectors of a Moon place the geocentric light-time distance.
-bool UseMoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, Place& place) {
+bool UseMoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, Place& place) {
   double dist_au = 0;
-  if (!MoonDistance(ctx, jd_tt, body, nutFlag, dist_au)) return false;
+  if (!MoonDistance(ctx, jd_tt, body, SEFLG_J2000 | SEFLG_NONUT, dist_au)) return false;
   place.ecl = Scale(Unit(place.ecl), dist_au);
   place.equ = Scale(Unit(place.equ), dist_au);
   return true;
@@ -243,7 +245,7 @@ bool UseMoonDistance(CalcContext& ctx, double jd_tt, const BodyId& body, int32 n
 // geocentric distance at t - tau (see MoonDistance).
 bool LightTimePlace(CalcContext& ctx, double jd_tt, const BodyId& body, int32 nutFlag, Place& out) {
   if (!SwissPlace(ctx, jd_tt, body.swissIpl, nutFlag | SEFLG_NOABERR | SEFLG_NOGDEFL, out)) return false;
-  return !body.isMoon || UseMoonDistance(ctx, jd_tt, body, nutFlag, out);
+  return !body.isMoon || UseMoonDistance(ctx, jd_tt, body, out);
 }
 
 // Apparent place: light time, aberration and deflection.
@@ -269,7 +271,7 @@ bool BodyPlace(CalcContext& ctx, double jd_tt, const BodyId& body, const Switche
   const int32 nut = NutationFlag(sw);
   if (sw.lightTime && sw.aberration) {
     if (!FullApparentPlace(ctx, jd_tt, body, nut, out)) return false;
-    return !body.isMoon || UseMoonDistance(ctx, jd_tt, body, nut, out);
+    return !body.isMoon || UseMoonDistance(ctx, jd_tt, body, out);
   }
   if (sw.lightTime) return LightTimePlace(ctx, jd_tt, body, nut, out);
   if (!sw.aberration) return GeometricPlace(ctx, jd_tt, body, nut, out);

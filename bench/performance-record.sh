@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: AGPL-3.0-or-later
+# Every speed comparison of the program beside swetest, and how time and
+# peak memory grow with the work, measured in one run and printed as the
+# Markdown tables of docs/performance.md.
+# Usage: bench/performance-record.sh [BUILD_DIR] (a Release build with the
+# benchmarks, default build-rel). Takes about four minutes on two cores; run
+# it on an otherwise idle machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-rel}
+cli="$build/orbitello32-cli"
+[ -x "$cli" ] || { echo "no $cli: cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release && cmake --build $build" >&2; exit 2; }
+ephe=-edir/usr/share/libswe/ephe
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# "seconds peak_kB" of the best of $repeat runs of a command (output
+# discarded; the peak memory of the fastest run).
+repeat=3
+measure() {
+  local best="" kb=""
+  for ((i = 0; i < repeat; i++)); do
+    /usr/bin/time -f "%e %M" -o "$tmp/time" "$@" >/dev/null 2>&1
+    read -r t m <"$tmp/time"
+    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t kb=$m; fi
+  done
+  echo "$best $kb"
+}
+seconds() { measure "$@" | cut -d' ' -f1; }
+ratio() { echo "scale=2; $1 / $2" | bc -l | sed 's/^\./0./'; }
+per() { echo "scale=2; $1 * 1000000 / $2" | bc -l | sed 's/^\./0./'; }
+
+# swetest writes at most 36,525 lines per call: 100,000 positions are four
+# calls of 25,000 from successive start dates (JD 2451545 + 2500 k).
+swetest_chunks() {
+  local format=$1
+  for k in 0 1 2 3; do
+    swetest -bj$((2451545 + 2500 * k)) -p4 -n25000 -s0.1 "-f$format" -head -eswe "$ephe"
+  done
+}
+
+table=(--no-ini --set Tabelle=1 --set Startdat=2451545 --set Schrittweite=0.1)
+mars=(--set PlanetNr=3 --set Objekt=3)
+positions=(--set AufKulmUnt=0 --set Elongation=0 --set Entfernung=1)
+
+echo "## Machine"
+echo
+echo "- $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GiB"
+echo "- Debian $(cat /etc/debian_version), $(g++ --version | head -n 1), build type Release"
+echo "- swetest and Swiss Ephemeris $(dpkg-query -W -f '${Version}' libswe2.0 2>/dev/null || echo '?'), files in /usr/share/libswe/ephe"
+echo "- $(date -u +%Y-%m-%d), commit $(git rev-parse --short HEAD)"
+echo
+echo "## Beside swetest"
+echo
+echo "| Work | This program | swetest | Ratio |"
+echo "|---|---:|---:|---:|"
+
+sw_mars10k=$(seconds swetest -b1.1.2000 -p4 -n10000 -s0.1 -fTPADR -head -eswe "$ephe")
+our_mars10k=$(seconds "$cli" "${table[@]}" --set DeltaTab=999.9 "${mars[@]}" table)
+our_moon10k=$(seconds "$cli" "${table[@]}" --set DeltaTab=999.9 --set Objekt=0 --set RaDe=0 --set AEDaemm=0 table)
+echo "| Mars, 10,000 rows, default columns (with rise, transit, set, elongation) / 10,000 Mars positions (TPADR) | $our_mars10k s | $sw_mars10k s | $(ratio "$our_mars10k" "$sw_mars10k") |"
+echo "| Moon, 10,000 rows, rise, transit, set, phase, age / the same 10,000 Mars positions | $our_moon10k s | $sw_mars10k s | $(ratio "$our_moon10k" "$sw_mars10k") |"
+
+swetest_chunks TPADR >"$tmp/sw.txt"
+sw_lines=$(grep -c . "$tmp/sw.txt")
+sw_pos=$(seconds swetest_chunks TPADR)
+sw_mag=$(seconds swetest_chunks 'TPADR=')
+our_pos=$(seconds "$cli" "${table[@]}" --set DeltaTab=9999.9 "${mars[@]}" "${positions[@]}" table)
+our_mag=$(seconds "$cli" "${table[@]}" --set DeltaTab=9999.9 "${mars[@]}" "${positions[@]}" --set Helligkeit=1 table)
+echo "| Mars, 100,000 rows, date, time, RA, Dec, distance / $sw_lines Mars positions (TPADR) | $our_pos s | $sw_pos s | $(ratio "$our_pos" "$sw_pos") |"
+echo "| The same with the magnitude column / with magnitude (TPADR=) | $our_mag s | $sw_mag s | $(ratio "$our_mag" "$sw_mag") |"
+
+sw_solecl=$(seconds swetest -solecl -b1.1.1600 -n2386 "$ephe")
+our_phases=$(seconds "$cli" --no-ini --set BasisZeitzone=0 --set Tabelle=1 --set Startdat=2305447.5 --set DeltaTab=365244 phases)
+echo "| Lunar phases 1600–2600 with eclipse marks / the 2,386 solar eclipses 1600–2600 (-solecl) | $our_phases s | $sw_solecl s | $(ratio "$our_phases" "$sw_solecl") |"
+
+"$cli" --no-ini --set BasisZeitzone=0 --set Tabelle=1 --set Startdat=2305447.5 --set DeltaTab=365244 solar-eclipses \
+  >"$tmp/local.txt"
+local_count=$(grep -c '^1\. Kontakt' "$tmp/local.txt" || true)
+sw_local=$(seconds swetest -solecl -local -geopos7.19,51.74,0 -b1.1.1600 -n"$local_count" "$ephe")
+our_local=$(seconds "$cli" --no-ini --set BasisZeitzone=0 --set Tabelle=1 --set Startdat=2305447.5 --set DeltaTab=365244 \
+  solar-eclipses)
+echo "| Local circumstances at Ortheim of the $local_count solar eclipses seen there 1600–2600 / as many local eclipses (-solecl -local) | $our_local s | $sw_local s | $(ratio "$our_local" "$sw_local") |"
+
+if [ -x "$build/bench/bench_window_table" ] && command -v xvfb-run >/dev/null; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_window_table" >"$tmp/window.txt" 2>&1 || true
+  echo
+  echo "The 10,000-row Mars table in the main window beside the batch program (bench/window-vs-cli.sh):"
+  echo
+  sed 's/^/    /' "$tmp/window.txt"
+fi
+
+echo
+echo "## Growth with the work"
+echo
+echo "Mars table, date, time, RA, Dec and distance, steps of 0.1 day (the batch program writes each row as it is"
+echo "computed, so its memory does not grow with the rows):"
+echo
+echo "| Rows | Time | Per row | Peak memory |"
+echo "|---:|---:|---:|---:|"
+for rows in 1000 10000 100000 1000000; do
+  days=$(echo "($rows - 1) * 0.1" | bc)
+  [ "$rows" -ge 1000000 ] && repeat=1
+  read -r t kb < <(measure "$cli" "${table[@]}" --set DeltaTab="$days" "${mars[@]}" "${positions[@]}" table)
+  repeat=3
+  echo "| $rows | $t s | $(per "$t" "$rows") µs | $((kb / 1024)) MB |"
+done
+
+echo
+echo "Lunar phases and eclipses from −1000 (JD 1355807.5), zone 0; solar eclipses with their local circumstances"
+echo "at Ortheim:"
+echo
+echo "| Years | Phases: lines, time, memory | Lunar eclipses: count, time, memory | Solar eclipses: count, time, memory |"
+echo "|---:|---|---|---|"
+for years in 10 100 1000 5000; do
+  days=$(echo "$years * 365.25" | bc)
+  [ "$years" -ge 1000 ] && repeat=1
+  row="| $years"
+  for command in phases lunar-eclipses solar-eclipses; do
+    args=(--no-ini --set BasisZeitzone=0 --set Tabelle=1 --set Startdat=1355807.5 --set DeltaTab="$days" "$command")
+    "$cli" "${args[@]}" >"$tmp/out.txt" 2>/dev/null || true
+    case $command in
+      phases) count=$(grep -c . "$tmp/out.txt") ;;
+      lunar-eclipses) count=$(grep -c ' UTC :' "$tmp/out.txt" || true) ;;
+      solar-eclipses) count=$(grep -c '^1\. Kontakt' "$tmp/out.txt" || true) ;;
+    esac
+    read -r t kb < <(measure "$cli" "${args[@]}")
+    row="$row | $count, $t s, $((kb / 1024)) MB"
+  done
+  repeat=3
+  echo "$row |"
+done
+
+if [ -x "$build/bench/bench_planetary_theory" ]; then
+  echo
+  echo "## Google Benchmark"
+  echo
+  echo '```'
+  for b in bench_planetary_theory bench_rise_set bench_local_eclipses; do
+    "$build/bench/$b" --benchmark_min_time=0.2 2>/dev/null | grep -E '^(BM_|-|Benchmark)' || true
+  done
+  echo '```'
+fi
