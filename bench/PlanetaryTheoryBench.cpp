@@ -3,7 +3,11 @@
 // Mars, apparent place) and one quantity of the Sun, as the Chebyshev fits
 // ask it. The date moves on every call (by 0.731 d, wrapping after 4000
 // days) so that Swiss Ephemeris' cache of the last place never serves a call.
+// Beside them, the same work done by Swiss Ephemeris' own calls as swetest
+// makes them for a row of "-fTPADR=": the apparent place of Mars and its
+// magnitude.
 #include <benchmark/benchmark.h>
+#include <swephexp.h>
 
 #include "engine/PlanetaryTheory.h"
 
@@ -43,5 +47,19 @@ void BM_PlanetInfoSun(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_PlanetInfoSun);
+
+void BM_SwissMarsPlaceAndMagnitude(benchmark::State& state) {
+  (void)orb::theory::_planetinfo(kStart_jd, orb::theory::kCodeSun, orb::theory::kQtyDistance, 1, 1, 1);  // files
+  double jd = kStart_jd;
+  double xx[6], attr[20];
+  char serr[AS_MAXCH];
+  for (auto _ : state) {
+    jd = NextDate(jd);
+    benchmark::DoNotOptimize(swe_calc(jd, SE_MARS, SEFLG_SWIEPH | SEFLG_EQUATORIAL, xx, serr));
+    benchmark::DoNotOptimize(swe_pheno(jd, SE_MARS, SEFLG_SWIEPH, attr, serr));
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SwissMarsPlaceAndMagnitude);
 
 }  // namespace

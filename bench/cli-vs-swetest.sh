@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: AGPL-3.0-or-later
 # Wall time of 10,000-row tables from the batch program beside swetest
-# computing 10,000 positions of Mars (right ascension, declination, distance,
-# magnitude), measured in the same run. Usage: bench/cli-vs-swetest.sh [BUILD_DIR]
+# computing 10,000 positions of Mars (right ascension, declination, distance
+# and meridian distance: swetest's format letter "m"; its magnitude is "="),
+# measured in the same run. bench/performance-record.sh sets them beside the
+# positions alone and with the magnitude as well. Usage: bench/cli-vs-swetest.sh [BUILD_DIR]
 # (a Release build; default build-rel).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,6 +32,6 @@ mars_s=$(best "$cli" "${range[@]}" --set PlanetNr=3 --set Objekt=3 table)
 moon_s=$(best "$cli" "${range[@]}" --set Objekt=0 --set RaDe=0 --set AEDaemm=0 table)
 rows=$("$cli" "${range[@]}" --set PlanetNr=3 --set Objekt=3 table | tail -n +5 | wc -l)
 
-printf 'swetest, 10000 Mars positions:            %6.3f s\n' "$swetest_s"
+printf 'swetest, 10000 Mars positions (TPADRm):     %6.3f s\n' "$swetest_s"
 printf 'Mars table, %d rows, default columns:   %6.3f s  (%.2f x swetest)\n' "$rows" "$mars_s" "$(echo "$mars_s / $swetest_s" | bc -l)"
 printf 'Moon table, %d rows, rise/set and phase: %6.3f s  (%.2f x swetest)\n' "$rows" "$moon_s" "$(echo "$moon_s / $swetest_s" | bc -l)"
