@@ -19,10 +19,13 @@ trap 'rm -rf "$tmp"' EXIT
 # discarded; the peak memory of the fastest run).
 repeat=3
 measure() {
-  local best="" kb=""
+  local best="" kb="" start end t m
   for ((i = 0; i < repeat; i++)); do
-    /usr/bin/time -f "%e %M" -o "$tmp/time" "$@" >/dev/null 2>&1
-    read -r t m <"$tmp/time"
+    start=$(date +%s.%N)
+    /usr/bin/time -f "%M" -o "$tmp/time" "$@" >/dev/null 2>&1
+    end=$(date +%s.%N)
+    t=$(printf '%.3f' "$(echo "$end - $start" | bc)")
+    m=$(tail -n 1 "$tmp/time")
     if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t kb=$m; fi
   done
   echo "$best $kb"
@@ -33,12 +36,13 @@ per() { echo "scale=2; $1 * 1000000 / $2" | bc -l | sed 's/^\./0./'; }
 
 # swetest writes at most 36,525 lines per call: 100,000 positions are four
 # calls of 25,000 from successive start dates (JD 2451545 + 2500 k).
-swetest_chunks() {
-  local format=$1
-  for k in 0 1 2 3; do
-    swetest -bj$((2451545 + 2500 * k)) -p4 -n25000 -s0.1 "-f$format" -head -eswe "$ephe"
-  done
-}
+cat >"$tmp/swetest-chunks" <<EOF
+#!/usr/bin/env bash
+for k in 0 1 2 3; do
+  swetest -bj\$((2451545 + 2500 * k)) -p4 -n25000 -s0.1 "-f\$1" -head -eswe $ephe
+done
+EOF
+chmod +x "$tmp/swetest-chunks"
 
 table=(--no-ini --set Tabelle=1 --set Startdat=2451545 --set Schrittweite=0.1)
 mars=(--set PlanetNr=3 --set Objekt=3)
@@ -62,10 +66,10 @@ our_moon10k=$(seconds "$cli" "${table[@]}" --set DeltaTab=999.9 --set Objekt=0 -
 echo "| Mars, 10,000 rows, default columns (with rise, transit, set, elongation) / 10,000 Mars positions (TPADR) | $our_mars10k s | $sw_mars10k s | $(ratio "$our_mars10k" "$sw_mars10k") |"
 echo "| Moon, 10,000 rows, rise, transit, set, phase, age / the same 10,000 Mars positions | $our_moon10k s | $sw_mars10k s | $(ratio "$our_moon10k" "$sw_mars10k") |"
 
-swetest_chunks TPADR >"$tmp/sw.txt"
+"$tmp/swetest-chunks" TPADR >"$tmp/sw.txt"
 sw_lines=$(grep -c . "$tmp/sw.txt")
-sw_pos=$(seconds swetest_chunks TPADR)
-sw_mag=$(seconds swetest_chunks 'TPADR=')
+sw_pos=$(seconds "$tmp/swetest-chunks" TPADR)
+sw_mag=$(seconds "$tmp/swetest-chunks" 'TPADR=')
 our_pos=$(seconds "$cli" "${table[@]}" --set DeltaTab=9999.9 "${mars[@]}" "${positions[@]}" table)
 our_mag=$(seconds "$cli" "${table[@]}" --set DeltaTab=9999.9 "${mars[@]}" "${positions[@]}" --set Helligkeit=1 table)
 echo "| Mars, 100,000 rows, date, time, RA, Dec, distance / $sw_lines Mars positions (TPADR) | $our_pos s | $sw_pos s | $(ratio "$our_pos" "$sw_pos") |"
@@ -88,7 +92,7 @@ if [ -x "$build/bench/bench_window_table" ] && command -v xvfb-run >/dev/null; t
   echo
   echo "The 10,000-row Mars table in the main window beside the batch program (bench/window-vs-cli.sh):"
   echo
-  sed 's/^/    /' "$tmp/window.txt"
+  grep -v QStandardPaths "$tmp/window.txt" | sed 's/^/    /'
 fi
 
 echo
