@@ -121,15 +121,18 @@ int YearbookCommand(CommandContext& c) {
 // --set Objekt=9 (or PlanetNr=9) asks for the comet or minor planet of the
 // section "Komet"; without one the start-up rule would quietly compute
 // Mercury instead.
-bool SmallBodyAvailable(const CliOptions& options, const IniDocument& ini, Host& host) {
+bool SmallBodyAvailable(const CliOptions& options, const TSettings& settings, Host& host) {
   bool asked = false;
   for (const auto& [key, value] : options.sets) {
     if ((key == "Objekt" || key == "PlanetNr") && TrimBlanks(value) == std::to_string(kSmallBody)) asked = true;
   }
-  if (!asked || !ReadIniString(ini, kCometSection, "Name", "").empty()) return true;
+  // The loaded set, not the key Name: a set without a usable orbit has
+  // been reported and dropped, and Objekt 9 would otherwise fall back to
+  // Mercury without a word.
+  if (!asked || !settings.CurrentElements.name.empty()) return true;
   host.MessageBox(MsgKind::Error, "Fehler!",
                   "Objekt 9 ist der eingestellte Komet oder Kleinplanet, aber der Abschnitt [Komet] der "
-                  "Einstellungsdatei enthält keinen (Schlüssel Name und die Bahnelemente).");
+                  "Einstellungsdatei enthält keinen brauchbaren (Schlüssel Name und die Bahnelemente).");
   return false;
 }
 
@@ -235,7 +238,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   CliHost host(out, err, options.answerYes);
   KernelHostScope kernelScope(host);
   for (const SettingsProblem& p : problems) host.MessageBox(MsgKind::Warning, "Einstellungen", p.text);
-  if (!SmallBodyAvailable(resolved, ini, host)) return kExitFailure;
+  if (!SmallBodyAvailable(resolved, settings, host)) return kExitFailure;
   TRunContext run(settings);
   host.OnOutputFailure([&run] { run.RequestStop(); });
   CommandContext context{options, settings, run, ini, host};

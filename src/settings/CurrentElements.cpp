@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 #include "settings/CurrentElements.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 
+#include "core/Constants.h"
 #include "core/NumKernel.h"
 #include "core/NumText.h"
+#include "core/SafeFile.h"
 #include "core/TimeScales.h"
 #include "settings/NumberReader.h"
 #include "settings/SettingsFile.h"
@@ -70,6 +74,8 @@ int32_t RoundToInt32(Extended x) {
 
 constexpr std::uint64_t kHeaderBytes = 6;
 constexpr std::uint64_t kRecordBytes = 24;
+// 360 degrees in the records' unit of 1e-7 degree.
+constexpr std::uint32_t kFullTurnUnits = 3600000000u;
 
 struct AstHeader {
   std::uint32_t epoch = 0;
@@ -125,6 +131,12 @@ AstStatus DecodeRecord(const unsigned char* rec, const AstHeader& h, int32_t n, 
   next.PerL = DegToRad(LittleEndian32(rec + 16) / 1e7L);
   next.i = DegToRad(LittleEndian32(rec + 20) / 1e7L);
   if (!(next.a > 0 && std::isfinite(next.a) && next.e < 1)) return AstStatus::RecordInvalid;
+  // Angles beyond a full turn (an inclination beyond half a turn) come from
+  // no element list: the record holds other bytes.
+  for (const std::uint32_t offset : {0u, 12u, 16u}) {
+    if (LittleEndian32(rec + offset) >= kFullTurnUnits) return AstStatus::RecordInvalid;
+  }
+  if (LittleEndian32(rec + 20) > kFullTurnUnits / 2) return AstStatus::RecordInvalid;
   // Back from the mean anomaly to the perihelion passage: n = k / sqrt(a^3).
   next.T0 = next.TM0 - std::sqrt(next.a * next.a * next.a) * next.M0 / kGaussK;
   next.q = (1 - next.e) * next.a;
@@ -176,7 +188,63 @@ std::string EpochFile(const std::string& directory, Extended epoch) {
   return directory + std::string(digits, 4) + "/" + digits + ".AST";
 }
 
+// A number of an element set for the messages (nine significant digits),
+// or "keine Zahl".
+std::string ElementNumberText(Extended x) {
+  if (!std::isfinite(x)) return "keine Zahl";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.9Lg", x);
+  return text;
+}
+
+bool WithinCalendar(Extended jd) { return std::isfinite(jd) && std::fabs(jd) <= kCalendarLimit_jd; }
+
+// The keys of section "Komet" that hold numbers.
+constexpr const char* kElementNumberKeys[] = {"PerDat", "TM0",      "M0",   "PerDist", "Exz",    "Neig",     "PerL",
+                                              "AKn",    "ElemEpoch", "AbsMag", "dMag", "Number", "diameter"};
+
 }  // namespace
+
+std::string ElementSetProblem(const CometBahnTyp& el) {
+  if (!(el.q > 0 && el.q <= kMaxPerihelion_au))
+    return "die Periheldistanz " + ElementNumberText(el.q) + " AE ist unmöglich";
+  if (!(el.e >= 0 && el.e <= kMaxEccentricity)) return "die Exzentrizität " + ElementNumberText(el.e) + " ist unmöglich";
+  for (const Extended angle : {el.i, el.PerL, el.AscN, el.M0}) {
+    if (!std::isfinite(angle)) return "ein Winkel ist keine Zahl";
+  }
+  if (!WithinCalendar(el.T0)) return "der Periheldurchgang " + ElementNumberText(el.T0) + " ist kein Datum";
+  if (!WithinCalendar(el.TM0)) return "die Epoche " + ElementNumberText(el.TM0) + " ist kein Datum";
+  return {};
+}
+
+std::string CurrentElementsProblem(const IniDocument& ini, const CometBahnTyp& loaded) {
+  if (loaded.name.empty()) return {};
+  for (const char* key : kElementNumberKeys) {
+    const std::optional<std::string> text = ini.Get(kCometSection, key);
+    if (text && !HasDigit(*text)) return std::string(key) + " = " + *text + " ist keine Zahl";
+  }
+  return ElementSetProblem(loaded);
+}
+
+std::string CometLineProblem(const std::string& line) {
+  // Perihelion day, month and year, M0, q, e, i, perihelion angle, node
+  // and equinox; the magnitudes that follow may be missing.
+  constexpr int kNeededNumbers = 10;
+  std::string rest = line.substr(Utf8Left(line, 43).size());
+  Extended number[kNeededNumbers] = {};
+  for (int k = 0; k < kNeededNumbers; ++k) {
+    if (!HasDigit(rest)) {
+      return "sie enthält nur " + std::to_string(k) + " der " + std::to_string(kNeededNumbers) +
+             " Zahlen vom Periheldatum bis zum Äquinoktium";
+    }
+    number[k] = ReadNumber(rest);
+  }
+  if (!(number[1] >= 1 && number[1] <= 12 && number[0] >= 0 && number[0] < 32))
+    return "das Periheldatum ist kein Datum";
+  CometBahnTyp el;
+  ParseCometLine(line, el);
+  return ElementSetProblem(el);
+}
 
 void LoadCurrentElements(const IniDocument& ini, CometBahnTyp& el) {
   const std::string sec = kCometSection;
@@ -281,14 +349,26 @@ bool ReadAsteroidRecord(int32_t number, const std::string& path, const std::stri
                         Host& host) {
   const std::string found = ResolvePathCaseInsensitive(path);
   std::error_code ec;
-  if (found.empty() || !fs::is_regular_file(found, ec)) {
+  if (found.empty()) {
     host.MessageBox(MsgKind::Error, kErrorCaption, "Datei " + path + " nicht gefunden.");
     return false;
   }
+  // A folder, a FIFO or a device in the file's place is never opened.
+  const fs::file_status kind = fs::status(found, ec);
+  const int notRegular = ec ? ec.value() : fs::is_directory(kind) ? EISDIR : !fs::is_regular_file(kind) ? EINVAL : 0;
+  if (notRegular != 0) {
+    host.MessageBox(MsgKind::Error, kErrorCaption,
+                    "Datei " + path + " kann nicht gelesen werden: " + FileErrorReason(notRegular) + ".");
+    return false;
+  }
+  errno = 0;
   std::ifstream in(found, std::ios::in | std::ios::binary);
+  const int openError = errno;
   const std::uintmax_t size = fs::file_size(found, ec);
   if (!in || ec) {
-    host.MessageBox(MsgKind::Error, kErrorCaption, "Datei " + path + " kann nicht gelesen werden.");
+    host.MessageBox(MsgKind::Error, kErrorCaption,
+                    "Datei " + path + " kann nicht gelesen werden: " +
+                        FileErrorReason(ec ? ec.value() : openError != 0 ? openError : EIO) + ".");
     return false;
   }
   const auto readAt = [&in](std::uint64_t offset, std::uint64_t count, unsigned char* out) {

@@ -53,6 +53,29 @@ void SaveCurrentElements(SettingsFile& file, const CometBahnTyp& el);
 //   diameter 0, Number 0, every rate 0. TM0 of `el` is kept.
 void ParseCometLine(const std::string& line, CometBahnTyp& el);
 
+// Why an element set cannot describe an orbit, in German, or "" when it
+// can: the perihelion distance must lie above 0 and up to
+// kMaxPerihelion_au, the eccentricity from 0 up to kMaxEccentricity, the
+// angles must be finite numbers, and the perihelion passage and the epoch
+// of M0 Julian dates within the calendar (kCalendarLimit_jd). Checked for
+// the set of section "Komet" at start-up and for a chosen comet list line.
+inline constexpr Extended kMaxPerihelion_au = 1e6L;  // far beyond the Oort cloud
+inline constexpr Extended kMaxEccentricity = 100;    // the most hyperbolic bodies known stay below 4
+std::string ElementSetProblem(const CometBahnTyp& el);
+
+// Why the element set that LoadCurrentElements read from section "Komet"
+// into `loaded` cannot be taken, or "" (also when the section names no
+// body): a number key whose text holds no number (the lenient reader
+// would make it 0), or ElementSetProblem. Example: "PerDist = abc ist keine
+// Zahl".
+std::string CurrentElementsProblem(const IniDocument& ini, const CometBahnTyp& loaded);
+
+// Why a comet list line cannot give an element set, or "": fewer than the
+// ten numbers from the perihelion day to the equinox (a line cut off, or a
+// line of another layout), a month outside 1..12, or ElementSetProblem of
+// what ParseCometLine makes of it. The magnitudes may be missing.
+std::string CometLineProblem(const std::string& line);
+
 // The ".AST" file for the Julian date `jd` below `directory`.
 // MinJulDat (default 2440000) and MaxJulDat (default 2459800) of section
 // "AsteroidFiles" are read and written back without decimals; `jd` is
@@ -72,7 +95,8 @@ std::string ChooseAsteroidFile(SettingsFile& file, const std::string& directory,
 // Returns true when `el` was filled. On failure `el` is unchanged and an
 // error box (caption "Fehler!") says why:
 //   "Datei <path> nicht gefunden."                   no such file;
-//   "Datei <path> kann nicht gelesen werden."        not readable;
+//   "Datei <path> kann nicht gelesen werden: <reason>."  not readable, or
+//       not a regular file (a folder, a FIFO, a device);
 //   "Datei <path> ist beschädigt: <reason>."         shorter than its header
 //       or its count of records promises, or the record decodes to no
 //       ellipse (reasons as ParseAsteroidRecord);
@@ -84,7 +108,8 @@ bool ReadAsteroidRecord(int32_t number, const std::string& path, const std::stri
 // The same from the bytes of a whole ".AST" file. False, with `el`
 // unchanged and a German reason in `error`: "der Dateikopf fehlt",
 // "der Datensatz <n> fehlt", "der Datensatz <n> ist ungültig" (a semi-major
-// axis that is not positive and finite, or e >= 1), "kein Datensatz <n>"
+// axis that is not positive and finite, e >= 1, an angle of a full turn or
+// more, an inclination beyond 180 degrees), "kein Datensatz <n>"
 // (n < 1 or n > count).
 bool ParseAsteroidRecord(const std::string& bytes, int32_t number, const std::string& listText, CometBahnTyp& el,
                          std::string& error);

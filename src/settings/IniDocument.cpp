@@ -33,7 +33,11 @@ IniDocument IniDocument::Parse(const std::string& text) {
   // A UTF-8 byte-order mark, as some editors put it first, is no part of
   // the first line (it would hide the first section header).
   constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-  std::istringstream in(text.starts_with(kUtf8Bom) ? text.substr(kUtf8Bom.size()) : text);
+  std::string body = text.starts_with(kUtf8Bom) ? text.substr(kUtf8Bom.size()) : text;
+  // Nor is the end-of-file mark (Ctrl-Z) that DOS editors put last.
+  if (body.ends_with('\x1A')) body.pop_back();
+  const bool endsInLine = !body.empty() && body.back() != '\n';
+  std::istringstream in(body);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -48,6 +52,7 @@ IniDocument IniDocument::Parse(const std::string& text) {
       doc.sections_.back().lines.push_back(Line{Trim(line.substr(0, eq)), line.substr(eq + 1), {}});
     } else {
       doc.sections_.back().lines.push_back(Line{{}, {}, line});
+      doc.cutLastLine_ = endsInLine && !t.empty() && t.front() != ';' && in.peek() == EOF ? t : std::string();
     }
   }
   return doc;

@@ -17,7 +17,8 @@ class IniDocument {
  public:
   // Parses the text of an initialisation file (UTF-8; a line that is not
   // valid UTF-8 is read as Latin-1). CR LF and LF line ends are accepted; a
-  // leading UTF-8 byte-order mark is skipped (Serialize writes none).
+  // leading UTF-8 byte-order mark and a final DOS end-of-file mark (Ctrl-Z)
+  // are skipped (Serialize writes neither).
   static IniDocument Parse(const std::string& text);
 
   // The text of the document, lines ended by "\n".
@@ -37,6 +38,12 @@ class IniDocument {
 
   bool HasSection(const std::string& section) const;
 
+  // The last line of the parsed text when the text ended inside it: no
+  // line end follows it and it is neither a section header, nor a
+  // key=value pair, nor a comment ("Ort.Lae" of a file cut off there);
+  // empty otherwise. A cut inside a value cannot be told from a value.
+  const std::string& CutLastLine() const { return cutLastLine_; }
+
  private:
   struct Line {
     std::string key;    // empty for a line that is not key=value
@@ -52,6 +59,7 @@ class IniDocument {
   const Section* FindSection(const std::string& name) const;
 
   std::vector<Section> sections_;
+  std::string cutLastLine_;
 };
 
 }  // namespace orb

@@ -161,6 +161,31 @@ LocationPlace ReadLocationLine(const std::string& line) {
   return place;
 }
 
+std::string LocationLineProblem(const std::string& line) {
+  const auto hasDigit = [](const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  const std::string head = Utf8Left(line, kLocationNameColumns);
+  std::string rest = line.substr(head.size());
+  if (!hasDigit(rest)) return "die Breite fehlt";
+  (void)ReadNumber(rest);
+  if (!hasDigit(rest)) return "die Länge fehlt";
+  (void)ReadNumber(rest);
+  rest = TrimBlanks(rest);
+  // The zone: a number, or one of the abbreviations from the rest's third
+  // character on.
+  const std::string zoneText = Utf8Mid(rest, 3, 3);
+  const bool zoneName = std::any_of(kZoneNames.begin(), kZoneNames.end(),
+                                    [&](const auto& zone) { return zoneText == zone.first; });
+  if (!zoneName && !hasDigit(rest)) return "die Zeitzone fehlt";
+  const LocationPlace place = ReadLocationLine(line);
+  const auto outside = [](Extended x, Extended limit) { return !(std::fabs(x) <= limit); };
+  if (outside(place.Breite, 90)) return "die Breite liegt nicht zwischen -90 und 90 Grad";
+  if (outside(place.Laenge, 360)) return "die Länge liegt nicht zwischen -360 und 360 Grad";
+  if (outside(place.Zeitzone, 14)) return "die Zeitzone liegt nicht zwischen -14 und 14 Stunden";
+  return {};
+}
+
 bool LocationLineLess(const std::string& a, const std::string& b) {
   const std::u32string ka = SortKey(a), kb = SortKey(b);
   if (ka != kb) return ka < kb;

@@ -58,6 +58,14 @@ std::string LocationListText(std::string_view bytes);
 // Missing numbers, and numbers too large to be finite, read as 0.
 LocationPlace ReadLocationLine(const std::string& line);
 
+// Why a converted line gives no place, in German, or "": a line without
+// latitude, longitude or zone (cut off, or not of the list's layout), or
+// with a latitude outside -90..90, a longitude outside -360..360 or a zone
+// outside -14..14 hours (the ranges of the settings file). ReadLocationLine
+// would read the missing numbers as 0, and such a place would be taken
+// without a word.
+std::string LocationLineProblem(const std::string& line);
+
 // The order of the list: case-insensitive, letters with accents and
 // umlauts beside their base letters ("ä" as "a", "ß" as "ss"), ties by the
 // text's bytes.

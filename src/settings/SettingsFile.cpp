@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr const char* kSaveFailed = "Einstellungen konnten nicht gespeichert werden: ";
 constexpr const char* kReadFailed = " kann nicht gelesen werden: ";
+constexpr const char* kKeptUnchanged = ". Sie bleibt, wie sie ist, und wird nicht überschrieben.";
 // Far beyond any settings file; a bigger file is not taken for one.
 constexpr std::size_t kMaxSettingsBytes = 16u << 20;
 
@@ -33,6 +35,18 @@ std::string EncodingProblem(const std::string& text) {
     return "Die Datei ist in UTF-16 gespeichert; bitte als UTF-8 speichern";
   if (text.find('\0') != std::string::npos)
     return "Die Datei enthält Nullbytes (UTF-16 ohne Kennung oder keine Textdatei)";
+  // Other control characters than tab and the line ends make no settings
+  // file (a picture or a program named by mistake, or a file overwritten by
+  // other data); saving into it would destroy what it is. A DOS end-of-file
+  // mark (Ctrl-Z) may end the text.
+  const std::size_t length = text.size() - (text.ends_with('\x1A') ? 1 : 0);
+  for (std::size_t i = 0; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
+      return "Die Datei enthält Steuerzeichen (Zeile " + std::to_string(1 + std::count(text.begin(), text.begin() + i, '\n')) +
+             "); sie ist keine Textdatei oder beschädigt";
+    }
+  }
   return {};
 }
 
@@ -93,7 +107,7 @@ SettingsFile SettingsFile::Open(const std::string& path) {
   if (read.ok()) file.readErrorReason_ = EncodingProblem(text);
   else if (!IsMissingFile(read.error)) file.readErrorReason_ = read.reason;
   if (!file.readErrorReason_.empty()) {
-    file.readErrorText_ = "Einstellungsdatei " + file.path_ + kReadFailed + file.readErrorReason_;
+    file.readErrorText_ = "Einstellungsdatei " + file.path_ + kReadFailed + file.readErrorReason_ + kKeptUnchanged;
   } else if (read.ok()) {
     file.doc_ = IniDocument::Parse(text);
   }

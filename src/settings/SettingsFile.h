@@ -44,13 +44,16 @@ class SettingsFile {
   // case-insensitively. A missing file gives an empty document (reads give
   // the defaults, the first Save creates it). A leading UTF-8 byte-order
   // mark is skipped. An existing file that cannot be read (a folder, a FIFO,
-  // a device, no permission, beyond 16 MB) or is not in a readable encoding
-  // (UTF-16, NUL bytes) also gives an empty document; ReadErrorText then
-  // says why, and Save refuses to replace the file.
+  // a device, no permission, beyond 16 MB), is not in a readable encoding
+  // (UTF-16, NUL bytes) or holds control characters other than tab and the
+  // line ends (no text: binary data, a file overwritten by other data) also
+  // gives an empty document; ReadErrorText then says why, and Save refuses
+  // to replace the file, which thus stays as it is.
   static SettingsFile Open(const std::string& path);
 
-  // "Einstellungsdatei <path> kann nicht gelesen werden: <reason>" for an
-  // existing file that could not be read; empty otherwise.
+  // "Einstellungsdatei <path> kann nicht gelesen werden: <reason>. Sie
+  // bleibt, wie sie ist, und wird nicht überschrieben." for an existing
+  // file that could not be read; empty otherwise.
   const std::string& ReadErrorText() const { return readErrorText_; }
 
   const std::string& Path() const { return path_; }

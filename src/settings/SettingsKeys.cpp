@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "core/NumText.h"
@@ -183,17 +184,21 @@ void ReadMainKeys(const IniDocument& ini, TSettings& s, std::vector<SettingsProb
       (*f)(s) = k.maxChars > 0 ? Utf8Left(*text, k.maxChars) : *text;
       continue;
     }
-    Extended value = 0;
-    if (const auto* f = std::get_if<IntegerField>(&k.field)) {
-      value = ReadIniInteger(ini, kMainSection, k.key, (*f)(s));
-    } else {
-      value = ParseNumber(*text);
-    }
-    if (!std::isfinite(value) || value < k.min || value > k.max) {
+    // A text that holds no number would read as 0 (an integer: as the
+    // default) without a word; Startdat = 0 is a day in 4713 BC.
+    const bool integer = std::holds_alternative<IntegerField>(k.field);
+    const std::string shown = TrimBlanks(*text);
+    const bool noNumber = integer ? !IsIntegerText(shown) : std::none_of(shown.begin(), shown.end(), [](char c) {
+      return c >= '0' && c <= '9';
+    });
+    Extended value = integer ? (noNumber ? 0 : std::strtold(shown.c_str(), nullptr)) : ParseNumber(*text);
+    if (noNumber || !std::isfinite(value) || value < k.min || value > k.max) {
       if (problems != nullptr) {
-        const std::string why = std::isfinite(value) ? " liegt nicht zwischen " + RangeText(k) : " ist keine Zahl";
-        problems->push_back({k.key, std::string(k.key) + " = " + TrimBlanks(*text) + why +
-                                        "; es gilt der Wert " + NumberText(NumberOf(k, s)) + "."});
+        const std::string why = noNumber && integer           ? " ist keine ganze Zahl"
+                                : noNumber || !std::isfinite(value) ? " ist keine Zahl"
+                                                                    : " liegt nicht zwischen " + RangeText(k);
+        const std::string what = shown.empty() ? std::string(k.key) + " ist leer" : std::string(k.key) + " = " + shown + why;
+        problems->push_back({k.key, what + "; es gilt der Wert " + NumberText(NumberOf(k, s)) + "."});
       }
       continue;
     }

@@ -77,9 +77,10 @@ struct SettingsProblem {
 };
 
 // Reads every key of the table that `ini` holds into `s` (keys that are
-// absent keep what `s` holds). A number that is not finite or lies outside
+// absent keep what `s` holds). A number whose text holds no digit (an
+// integer: that is no whole number), that is not finite or lies outside
 // the key's range keeps that value too, and is reported in `problems`.
-// Flags and integers that cannot be read keep it silently.
+// Flags that cannot be read keep it silently.
 void ReadMainKeys(const IniDocument& ini, TSettings& s, std::vector<SettingsProblem>* problems);
 
 // Writes the key `k` of `s` into `ini`.

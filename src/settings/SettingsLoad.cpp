@@ -58,7 +58,22 @@ void ReadMainSettings(const IniDocument& ini, TSettings& s, std::vector<Settings
   // The main section's step: its own default, not the columns' 10.
   s.TableColumns.Schrittweite = TSettings{}.TableColumns.Schrittweite;
   LoadCurrentElements(ini, s.CurrentElements);
+  if (const std::string why = CurrentElementsProblem(ini, s.CurrentElements); !why.empty()) {
+    // A body without a usable orbit is no body: no table computes it, and
+    // its keys stay in the file as they are (no set is written back).
+    if (problems != nullptr) {
+      problems->push_back({kCometSection, "Die Bahnelemente von " + s.CurrentElements.name +
+                                              " im Abschnitt [Komet] sind unbrauchbar: " + why +
+                                              ". Es ist kein Komet und kein Kleinplanet eingestellt."});
+    }
+    s.CurrentElements = CometBahnTyp{};
+  }
   ReadMainKeys(ini, s, problems);
+  if (problems != nullptr && !ini.CutLastLine().empty()) {
+    problems->push_back({{}, "Die Einstellungsdatei endet mitten in der Zeile \"" + ini.CutLastLine() +
+                                 "\"; sie ist wohl abgeschnitten. Was danach stand, fehlt; dafür gelten die "
+                                 "Vorgabewerte."});
+  }
 }
 
 void LoadSettings(const IniDocument& ini, TSettings& s, Extended nowJD, std::vector<SettingsProblem>* problems) {

@@ -64,9 +64,12 @@ void ReadTableColumns(const IniDocument& ini, const std::string& section, TTable
 // Reads every key of the main section into `s`, and the current element set
 // of the section "Komet" after the table columns (without the
 // normalisation). Keys that are absent keep the values `s` holds (the
-// defaults of a fresh record); numbers that are no finite number or lie
-// outside what the program can mean keep them too and are listed in
-// `problems` (when given).
+// defaults of a fresh record); numbers that are no number or lie outside
+// what the program can mean keep them too and are listed in `problems`
+// (when given). An element set that describes no orbit
+// (CurrentElementsProblem) is listed and not taken: `s` then holds none.
+// A text that ends inside a line (IniDocument::CutLastLine, a file cut
+// off) is listed last.
 void ReadMainSettings(const IniDocument& ini, TSettings& s, std::vector<SettingsProblem>* problems = nullptr);
 
 // ReadMainSettings followed by the start-up normalisation with `nowJD` as

@@ -290,8 +290,18 @@ void TCometForm::Choose() {
   }
   switch (key[0]) {
     case 'C': {
+      const std::string line = key.substr(2);
+      if (const std::string why = CometLineProblem(line); !why.empty()) {
+        // A line cut off or damaged would give an orbit of zeros; the
+        // former body stays.
+        Message(MsgKind::Error, QStringLiteral("Fehler!"),
+                QStringLiteral("Die Zeile \"") + Q(TrimBlanks(line)) +
+                    QStringLiteral("\" der Kometenliste ist unvollständig oder beschädigt: ") + Q(why) +
+                    QStringLiteral(". Es bleibt bei der bisherigen Wahl."));
+        return;
+      }
       CometBahnTyp el = settings_.CurrentElements;
-      ParseCometLine(key.substr(2), el);
+      ParseCometLine(line, el);
       Finish(el);
       return;
     }

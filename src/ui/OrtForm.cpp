@@ -148,7 +148,21 @@ void TOrtForm::Choose() {
     Beep();
     return;
   }
-  ApplyLocation(settings_, ReadLocationLine(selected.front()->text().toStdString()));
+  const std::string line = selected.front()->text().toStdString();
+  if (const std::string why = LocationLineProblem(line); !why.empty()) {
+    // A line cut off or of another layout would give 0 for what it lacks;
+    // the place stays, and the dialog stays open for another line or the
+    // editor.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Beobachtungsort"),
+                    QStringLiteral("Die Zeile \"") + Q(TrimBlanks(line)) + QStringLiteral("\" der Ortsdatei ") +
+                        Q(settings_.OrtsDatName) + QStringLiteral(" ist unvollständig oder beschädigt: ") + Q(why) +
+                        QStringLiteral(". Der Beobachtungsort bleibt unverändert."),
+                    QMessageBox::NoButton, this);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return;
+  }
+  ApplyLocation(settings_, ReadLocationLine(line));
   chosen_ = true;
   accept();
 }

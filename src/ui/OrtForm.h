@@ -76,6 +76,8 @@ class TOrtForm : public QDialog {
   // The next occurrence of the search text in the editor.
   void SearchEditor();
   // Takes the selected line as the place and closes; beeps without one.
+  // A line that gives no place (LocationLineProblem) is said in a warning
+  // box, and the place and the dialog stay.
   void Choose();
   void ShowListMode();
   // The fixed-pitch font of list, editor and headings from the dialog's

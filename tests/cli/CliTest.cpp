@@ -184,7 +184,8 @@ TEST(CliApp, UnreadableSettingsFileEndsTheRun) {
         rc = RunCli({"table"}, out, err);
       }
       EXPECT_EQ(rc, kExitFailure);
-      EXPECT_EQ(err.str(), "Fehler!: Einstellungsdatei " + path + " kann nicht gelesen werden: " + c.reason + "\n");
+      EXPECT_EQ(err.str(), "Fehler!: Einstellungsdatei " + path + " kann nicht gelesen werden: " + c.reason +
+                               ". Sie bleibt, wie sie ist, und wird nicht überschrieben.\n");
       EXPECT_EQ(out.str(), "");
     }
   }

@@ -367,7 +367,8 @@ TEST(SettingsFile, UnreadableFileIsNeverReplaced) {
     const std::string path = dir.file("ORBITELLO.INI");
     c.make(path);
     SettingsFile f = SettingsFile::Open(path);
-    EXPECT_EQ(f.ReadErrorText(), "Einstellungsdatei " + path + " kann nicht gelesen werden: " + c.reason);
+    EXPECT_EQ(f.ReadErrorText(), "Einstellungsdatei " + path + " kann nicht gelesen werden: " + c.reason +
+                                  ". Sie bleibt, wie sie ist, und wird nicht überschrieben.");
     EXPECT_EQ(f.ReadString(kMain, "Ort.Name", "Standard"), "Standard");
     std::string error;
     EXPECT_FALSE(SaveSettings(f, kDefaults, error));

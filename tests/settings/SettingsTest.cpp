@@ -186,12 +186,12 @@ TEST(Settings, HandWrittenFileKeepsWhatItCanRead) {
   EXPECT_EQ(s.Ort.Name, "Sternwarte Bochum");
   EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Laenge), 7.2235);
   EXPECT_DOUBLE_EQ(static_cast<double>(s.Ort.Breite), 51.4797);  // leading text skipped
-  EXPECT_EQ(s.DeltaTab, 0);                                        // no digits: 0, as the reader rules
+  EXPECT_EQ(s.DeltaTab, 28);  // no digits: no number, the default stays (and is reported)
   EXPECT_EQ(s.TableColumns.Schrittweite, 1.5f);
   EXPECT_EQ(s.Objekt, kSun);   // not a decimal integer: the default
   EXPECT_TRUE(s.Nutation);     // not a flag: the default
   EXPECT_TRUE(s.Aberration);
-  EXPECT_EQ(s.BasisZeitzone, 0.0f);  // an empty real reads 0
+  EXPECT_EQ(s.BasisZeitzone, 1.0f);  // an empty real is no number either: the default
   EXPECT_EQ(s.PlanetNr, 1);
   EXPECT_EQ(s.Startdat, 2455956.0L);  // absent: the default
 }
