@@ -170,14 +170,7 @@ std::string LocationLineProblem(const std::string& line) {
   if (!hasDigit(rest)) return "die Breite fehlt";
   (void)ReadNumber(rest);
   if (!hasDigit(rest)) return "die Länge fehlt";
-  (void)ReadNumber(rest);
-  rest = TrimBlanks(rest);
-  // The zone: a number, or one of the abbreviations from the rest's third
-  // character on.
-  const std::string zoneText = Utf8Mid(rest, 3, 3);
-  const bool zoneName = std::any_of(kZoneNames.begin(), kZoneNames.end(),
-                                    [&](const auto& zone) { return zoneText == zone.first; });
-  if (!zoneName && !hasDigit(rest)) return "die Zeitzone fehlt";
+  // A missing zone reads as 0, a zone of its own (London, Accra).
   const LocationPlace place = ReadLocationLine(line);
   const auto outside = [](Extended x, Extended limit) { return !(std::fabs(x) <= limit); };
   if (outside(place.Breite, 90)) return "die Breite liegt nicht zwischen -90 und 90 Grad";

@@ -59,11 +59,11 @@ std::string LocationListText(std::string_view bytes);
 LocationPlace ReadLocationLine(const std::string& line);
 
 // Why a converted line gives no place, in German, or "": a line without
-// latitude, longitude or zone (cut off, or not of the list's layout), or
-// with a latitude outside -90..90, a longitude outside -360..360 or a zone
-// outside -14..14 hours (the ranges of the settings file). ReadLocationLine
-// would read the missing numbers as 0, and such a place would be taken
-// without a word.
+// latitude or longitude (cut off, or not of the list's layout), or with a
+// latitude outside -90..90, a longitude outside -360..360 or a zone outside
+// -14..14 hours (the ranges of the settings file). ReadLocationLine would
+// read the missing numbers as 0, and such a place would be taken without a
+// word. A missing zone is zone 0, as the list's layout has it.
 std::string LocationLineProblem(const std::string& line);
 
 // The order of the list: case-insensitive, letters with accents and

@@ -122,7 +122,7 @@ TEST(DamagedFiles, LocationLine) {
   } cases[] = {
       {name + "51.74 N   7.19 E MEZ", ""},
       {name + "40.71 N  74.01 W EST", ""},  // the zone by its name, no number
-      {name + "51.74 N   7.19 E", "die Zeitzone fehlt"},
+      {name + "51.51 N   0.13 W", ""},  // no zone: zone 0 (London)
       {name + "51.74 N", "die Länge fehlt"},
       {"Ortheim, D    ", "die Breite fehlt"},
       {name + "abc N   def E ghi", "die Breite fehlt"},

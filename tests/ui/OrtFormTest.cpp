@@ -166,19 +166,19 @@ class OrtFormTest : public QObject {
     QCOMPARE(f.settings.Zeitzone, zone);
   }
 
-  // The last line of a list cut off before its zone: choosing it gives a
+  // The last line of a list cut off before its longitude: choosing it gives a
   // warning with the reason, the place stays and the dialog stays open.
   void cutOffLineKeepsThePlace() {
-    Fixture f(kList + "Schnittheim, D                   49.00 N   8.40 E");
+    Fixture f(kList + "Schnittheim, D                   49.00 N");
     const TSettings before = f.settings;
     QTest::keyClicks(f.Such(), QStringLiteral("Schnitt"));
     QCOMPARE(f.List()->count(), 1);
     QString message;
     AnswerNextBox(&message);
     QTest::mouseClick(f.List()->viewport(), Qt::LeftButton, {}, f.List()->visualItemRect(f.List()->item(0)).center());
-    QCOMPARE(message, QStringLiteral("Die Zeile \"Schnittheim, D                   49.00 N   8.40 E\" der Ortsdatei ") +
+    QCOMPARE(message, QStringLiteral("Die Zeile \"Schnittheim, D                   49.00 N\" der Ortsdatei ") +
                           QString::fromStdString(f.settings.OrtsDatName) +
-                          QStringLiteral(" ist unvollständig oder beschädigt: die Zeitzone fehlt. Der "
+                          QStringLiteral(" ist unvollständig oder beschädigt: die Länge fehlt. Der "
                                          "Beobachtungsort bleibt unverändert."));
     QVERIFY(f.form->isVisible() && !f.form->PlaceChosen());
     QCOMPARE(f.settings.Ort.Name, before.Ort.Name);
