@@ -90,7 +90,8 @@ TEST(DamagedFiles, SettingsFile) {
     EXPECT_EQ(texts, c.problems);
     // Usable: what could be read, defaults for the rest; no body without an orbit.
     EXPECT_EQ(s.Ort.Name, c.placeName);
-    EXPECT_EQ(s.Startdat, TSettings{}.Startdat);
+    const TSettings defaults;
+    EXPECT_EQ(s.Startdat, defaults.Startdat);
     EXPECT_TRUE(s.CurrentElements.name.empty());
     EXPECT_NE(s.PlanetNr, kSmallBody);
 

@@ -237,7 +237,8 @@ class OrtFormTest : public QObject {
     QTest::keyClick(f.Such(), Qt::Key_Return);
     QCOMPARE(f.beeps, 1);
     QVERIFY(f.form->isVisible() && !f.form->PlaceChosen());
-    QCOMPARE(f.settings.Ort.Name, TSettings{}.Ort.Name);
+    const TSettings defaults;
+    QCOMPARE(f.settings.Ort.Name, defaults.Ort.Name);
   }
 
   // Down from the search field selects the first line; Down and Up move in
