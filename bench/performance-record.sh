@@ -57,14 +57,30 @@ echo "- $(date -u +%Y-%m-%d), commit $(git rev-parse --short HEAD)"
 echo
 echo "## Beside swetest"
 echo
+echo "10,000 rows at steps of 0.1 day from J2000 beside swetest computing 10,000 positions of Mars in three"
+echo "formats: TPADR (date, name, right ascension, declination, distance), TPADRm (with the meridian distance,"
+echo "the baseline of the earlier records) and TPADR= (with the magnitude):"
+echo
+sw10k() { seconds swetest -b1.1.2000 -p4 -n10000 -s0.1 "-f$1" -head -eswe "$ephe"; }
+sw_p=$(sw10k TPADR)
+sw_m=$(sw10k TPADRm)
+sw_g=$(sw10k 'TPADR=')
+echo "| Table | This program | ÷ TPADR ($sw_p s) | ÷ TPADRm ($sw_m s) | ÷ TPADR= ($sw_g s) |"
+echo "|---|---:|---:|---:|---:|"
+ten_k() {
+  local label=$1 t
+  shift
+  t=$(seconds "$cli" "${table[@]}" --set DeltaTab=999.9 "$@" table)
+  echo "| $label | $t s | $(ratio "$t" "$sw_p") | $(ratio "$t" "$sw_m") | $(ratio "$t" "$sw_g") |"
+}
+ten_k "Mars, default columns (rise, transit, set, elongation)" "${mars[@]}"
+ten_k "Mars, date, time, RA, Dec, distance" "${mars[@]}" "${positions[@]}"
+ten_k "Moon, rise, transit, set, phase, age" --set Objekt=0 --set RaDe=0 --set AEDaemm=0
+echo
+echo "Longer runs:"
+echo
 echo "| Work | This program | swetest | Ratio |"
 echo "|---|---:|---:|---:|"
-
-sw_mars10k=$(seconds swetest -b1.1.2000 -p4 -n10000 -s0.1 -fTPADR -head -eswe "$ephe")
-our_mars10k=$(seconds "$cli" "${table[@]}" --set DeltaTab=999.9 "${mars[@]}" table)
-our_moon10k=$(seconds "$cli" "${table[@]}" --set DeltaTab=999.9 --set Objekt=0 --set RaDe=0 --set AEDaemm=0 table)
-echo "| Mars, 10,000 rows, default columns (with rise, transit, set, elongation) / 10,000 Mars positions (TPADR) | $our_mars10k s | $sw_mars10k s | $(ratio "$our_mars10k" "$sw_mars10k") |"
-echo "| Moon, 10,000 rows, rise, transit, set, phase, age / the same 10,000 Mars positions | $our_moon10k s | $sw_mars10k s | $(ratio "$our_moon10k" "$sw_mars10k") |"
 
 "$tmp/swetest-chunks" TPADR >"$tmp/sw.txt"
 sw_lines=$(grep -c . "$tmp/sw.txt")
