@@ -43,7 +43,8 @@ std::string EncodingProblem(const std::string& text) {
   for (std::size_t i = 0; i < length; ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
-      return "Die Datei enthält Steuerzeichen (Zeile " + std::to_string(1 + std::count(text.begin(), text.begin() + i, '\n')) +
+      const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i), '\n');
+      return "Die Datei enthält Steuerzeichen (Zeile " + std::to_string(line) +
              "); sie ist keine Textdatei oder beschädigt";
     }
   }

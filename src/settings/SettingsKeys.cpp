@@ -197,7 +197,8 @@ void ReadMainKeys(const IniDocument& ini, TSettings& s, std::vector<SettingsProb
         const std::string why = noNumber && integer           ? " ist keine ganze Zahl"
                                 : noNumber || !std::isfinite(value) ? " ist keine Zahl"
                                                                     : " liegt nicht zwischen " + RangeText(k);
-        const std::string what = shown.empty() ? std::string(k.key) + " ist leer" : std::string(k.key) + " = " + shown + why;
+        const std::string what =
+            shown.empty() ? std::string(k.key) + " ist leer" : std::string(k.key) + " = " + shown + why;
         problems->push_back({k.key, what + "; es gilt der Wert " + NumberText(NumberOf(k, s)) + "."});
       }
       continue;
