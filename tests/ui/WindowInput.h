@@ -15,10 +15,16 @@
 
 namespace orb::test {
 
+// The watchers of OnNextModal that have not acted yet.
+inline QObject& PendingModalAnswers() {
+  static auto* const pending = new QObject;
+  return *pending;
+}
+
 // Acts on the next modal widget (a message box, an input box, a dialog) as
 // soon as it appears, from the event loop that shows it.
 inline void OnNextModal(std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer;
+  auto* timer = new QTimer(&PendingModalAnswers());
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, act] {
     if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -29,6 +35,10 @@ inline void OnNextModal(std::function<void(QWidget*)> act) {
   });
   timer->start();
 }
+
+// Drops the answers no box has asked for: a failed test must not leave one
+// behind for the boxes of the next.
+inline void ForgetPendingModalAnswers() { qDeleteAll(PendingModalAnswers().children()); }
 
 // Types `text` as a keyboard would, letters beyond ASCII included
 // (QTest::keyClicks knows ASCII only).
