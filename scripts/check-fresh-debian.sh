@@ -43,8 +43,9 @@ if [ "$build" = 1 ]; then
   git clone -q . "$root/tmp/repo"
   in_root apt-get update -qq
   in_root apt-get install -y -qq git ca-certificates >/dev/null
-  # The README's two commands, as a new developer types them.
-  in_root bash -c 'cd /tmp/repo && bash scripts/install-deps.sh && cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build'
+  # The README's two commands, as a new developer types them (no display:
+  # the first prints the table of the default settings).
+  in_root bash -c 'cd /tmp/repo && bash scripts/run.sh'
   in_root bash -c 'cd /tmp/repo && bash scripts/test.sh'
 fi
 
