@@ -11,9 +11,14 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string>
+#include <vector>
 
+#include "core/NumText.h"
 #include "core/TimeScales.h"
 #include "eclipses/EclipseCommand.h"
+#include "eclipses/PathReport.h"
+#include "support/ScriptedHost.h"
 #include "support/SwissReference.h"
 
 namespace orb {
@@ -225,6 +230,80 @@ TEST(PathLimits, SampledUmbralLimitsSpanTheCentralPhase) {
       EXPECT_LT(static_cast<double>(JDFromCenturies(line.front().t)), x.tret[4] + 5.0 / 1440) << e.name;
       EXPECT_GT(static_cast<double>(JDFromCenturies(line.back().t)), x.tret[5] - 5.0 / 1440) << e.name;
     }
+  }
+}
+
+// The path report with PfadGrenzen (2024-04-08, 10-minute rows, both angle
+// layouts): each row is the row without the setting, its phase word filled
+// to 29 characters, then per limit two blanks and the longitude and
+// latitude cells of PathLimitsAt at the row's instant in the layout of the
+// central line's cells (dashes for a limit that does not exist); the
+// column and unit lines grow alike. Without the setting the report is
+// unchanged (the lines are the prefix).
+TEST(PathLimits, ReportColumns) {
+  UseEphemerisFiles();
+  const auto report = [](bool limits, bool noMinutes, SolarEclipseContext* context = nullptr) {
+    TSettings s;
+    s.TableColumns.Schrittweite = 10.0L / 1440;
+    s.NoMinutes = noMinutes;
+    s.PfadGrenzen = limits;
+    test::ScriptedHost host;
+    PathReport r;
+    TRunContext run(s);
+    run.StartJulDat = SearchStart(kEclipses[1]);
+    EXPECT_TRUE(r.AskStep(s, host, false));
+    EXPECT_TRUE(r.Report(s, run, host, false, +1));
+    if (context != nullptr) *context = r.Context();
+    return host.lines;
+  };
+  for (const bool noMinutes : {false, true}) {
+    SolarEclipseContext c;
+    const std::vector<std::string> plain = report(false, noMinutes);
+    const std::vector<std::string> wide = report(true, noMinutes, &c);
+    ASSERT_EQ(plain.size(), wide.size());
+    EXPECT_EQ(wide[3].substr(plain[3].size()),
+              std::string(29 - 8, ' ') + "  Kern N Länge    Breite  Kern S Länge    Breite" +
+                  "  Halb N Länge    Breite  Halb S Länge    Breite");
+    EXPECT_EQ(wide[4], plain[4] + std::string(77 - plain[4].size(), ' ') +
+                           (noMinutes ? "          o         o             o         o             o         o   "
+                                        "          o         o"
+                                      : "          o  '      o  '          o  '      o  '          o  '      o  '"
+                                        "          o  '      o  '"));
+    int umbral = 0, penumbral = 0;
+    for (std::size_t i = 5; i < wide.size(); ++i) {
+      const std::string& row = wide[i];
+      ASSERT_EQ(Utf8Length(row), 77U + 4 * 24) << row;
+      ASSERT_EQ(row.substr(0, plain[i].size()), plain[i]);
+      const std::string cells = row.substr(row.size() - 4 * 24);
+      const Extended t = c.tableStart + static_cast<Extended>(i - 5) * c.step;
+      // The rows start at the first partial minute; find the row's instant
+      // from its clock time instead of counting.
+      const int minutes = std::stoi(row.substr(11, 2)) * 60 + std::stoi(row.substr(14, 2));
+      const Extended rowT = JulianCenturies(std::floor(JDFromCenturies(t) - 0.5L) + 0.5L + minutes / 1440.0L);
+      const PathLimits limits = PathLimitsAt(c, rowT);
+      const LimitKind kinds[] = {kUmbraNorth, kUmbraSouth, kPenumbraNorth, kPenumbraSouth};
+      for (int k = 0; k < 4; ++k) {
+        const std::string cell = cells.substr(static_cast<std::size_t>(k) * 24, 24);
+        const LimitPoint& p = limits[kinds[k]];
+        if (!p.valid) {
+          EXPECT_EQ(cell, "         -- --     -- --") << row;
+          continue;
+        }
+        (k < 2 ? umbral : penumbral)++;
+        if (noMinutes) {
+          EXPECT_EQ(cell, "  " + Str(p.lonWest_deg, 12, 2) + Str(p.lat_deg, 10, 2)) << row;
+        } else {
+          const double lon = std::stod(cell.substr(2, 9)), lat = std::stod(cell.substr(14, 7));
+          const double lonMin = std::stod(cell.substr(11, 3)), latMin = std::stod(cell.substr(21, 3));
+          EXPECT_NEAR(std::fabs(lon) + lonMin / 60, std::fabs(static_cast<double>(p.lonWest_deg)), 0.5 / 60 + 1e-9);
+          EXPECT_NEAR(std::fabs(lat) + latMin / 60, std::fabs(static_cast<double>(p.lat_deg)), 0.5 / 60 + 1e-9);
+        }
+      }
+    }
+    // The central phase lasts 3 h 20 min (swe_sol_eclipse_when_glob): about
+    // 20 rows with both umbral limits.
+    EXPECT_GT(umbral, 2 * 18);
+    EXPECT_GT(penumbral, 10);
   }
 }
 
