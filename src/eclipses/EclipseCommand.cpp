@@ -28,11 +28,6 @@ constexpr Extended kFitMargin_cy = 1.14e-6L;
 constexpr int32_t kMoonFitDegree = 8;
 constexpr int32_t kSunFitDegree = 3;
 
-// Geometry of the shadow, in Earth radii (equatorial radius 6378.14 km).
-constexpr Extended kEarthAxisRatio = 0.996633L;  // polar over equatorial radius
-constexpr Extended kSunMinusMoonDiameter = 217.705L;
-constexpr Extended kSunPlusMoonDiameter = 218.795L;
-constexpr Extended kMoonDiameter = 0.545L;
 // Geocentric to geographic latitude: phi - phi' = 0.1924 deg sin 2phi' to
 // first order in the flattening.
 constexpr Extended kLatitudeSeries_deg = 0.1924L;
@@ -92,9 +87,9 @@ SolarPhaseCode NonCentralCode(Extended axis, Extended umbra, Extended penumbra) 
 // this stretch, so the point found on the sphere and stretched back is the
 // exact intersection with the ellipsoid.
 ShadowAxis ShadowAxisAt(const SolarEclipseContext& c, Extended t) {
-  const Extended ttt = t + DeltaT_cy(c);
-  const Vector3 moon = FittedPlace(c.moon, ttt, 1);
-  const Vector3 sun = FittedPlace(c.sun, ttt, kEarthRadiiPerAuCentralLine);
+  const FittedBodies bodies = FittedBodiesAt(c, t);
+  const Vector3& moon = bodies.moon;
+  const Vector3& sun = bodies.sun;
   const Vector3 moonOnSphere{moon.x, moon.y, moon.z / kEarthAxisRatio};
   const Vector3 sunOnSphere{sun.x, sun.y, sun.z / kEarthAxisRatio};
 
@@ -129,11 +124,7 @@ Extended LongitudeIntoRange(Extended lon_deg) { return lon_deg - 360 * std::ceil
 
 // Geographic longitude (west positive) and latitude of the central point.
 void Geographic(const ShadowAxis& a, Extended t, CentralPoint& p) {
-  Extended r = 0, ra_deg = 0, latGeocentric_deg = 0;
-  RectToPolarD(a.surface.z, a.surface.y, a.surface.x, r, ra_deg, latGeocentric_deg);
-  p.lat_deg = latGeocentric_deg + kLatitudeSeries_deg * SinD(2 * latGeocentric_deg);
-  const Extended gmst_h = LocalMeanSiderealTime(0, JDFromCenturies(t) - kMJDOffset);
-  p.lonWest_deg = LongitudeIntoRange(15 * gmst_h - ra_deg);
+  SurfacePointGeographic(a.surface, t, p.lonWest_deg, p.lat_deg);
 }
 
 // Duration of the central phase (minutes) at the central point `a0` of `t`:
@@ -270,6 +261,19 @@ void FinishCommand(const TSettings& s, TRunContext& run, Host& host) {
 }
 
 }  // namespace
+
+FittedBodies FittedBodiesAt(const SolarEclipseContext& c, Extended t) {
+  const Extended ttt = t + DeltaT_cy(c);
+  return {FittedPlace(c.moon, ttt, 1), FittedPlace(c.sun, ttt, kEarthRadiiPerAuCentralLine)};
+}
+
+void SurfacePointGeographic(const Vector3& p, Extended t, Extended& lonWest_deg, Extended& lat_deg) {
+  Extended r = 0, ra_deg = 0, latGeocentric_deg = 0;
+  RectToPolarD(p.z, p.y, p.x, r, ra_deg, latGeocentric_deg);
+  lat_deg = latGeocentric_deg + kLatitudeSeries_deg * SinD(2 * latGeocentric_deg);
+  const Extended gmst_h = LocalMeanSiderealTime(0, JDFromCenturies(t) - kMJDOffset);
+  lonWest_deg = LongitudeIntoRange(15 * gmst_h - ra_deg);
+}
 
 bool SetUpSolarEclipse(SolarEclipseContext& c, Extended startJD, int direction, Extended step_days, bool tdt) {
   if (!(step_days > 0) || !std::isfinite(step_days)) return false;

@@ -43,6 +43,32 @@ struct SolarEclipseContext {
   TChebFit sun;               // degree 3: right ascension, declination (degrees), distance (AU)
 };
 
+// Geometry of the shadow in the path computations, in Earth radii
+// (equatorial radius 6378.14 km): the Earth's axis ratio (polar over
+// equatorial radius), the difference and the sum of the diameters of the Sun
+// and the Moon, and the Moon's diameter.
+inline constexpr Extended kEarthAxisRatio = 0.996633L;
+inline constexpr Extended kSunMinusMoonDiameter = 217.705L;
+inline constexpr Extended kSunPlusMoonDiameter = 218.795L;
+inline constexpr Extended kMoonDiameter = 0.545L;
+
+// The Moon and the Sun at `t` (Julian centuries, UT) from the fits of `c` at
+// t + deltaT: geocentric equatorial vectors of the date in Earth radii (the
+// Sun's distance with 23454.78 Earth radii per AU), as the central line
+// takes them.
+struct FittedBodies {
+  Vector3 moon, sun;
+};
+FittedBodies FittedBodiesAt(const SolarEclipseContext& c, Extended t);
+
+// The geographic longitude (degrees in (-180, 180], positive west) and
+// latitude of a point of the Earth's surface given as an equatorial vector
+// of the date `p` at `t` (Julian centuries, UT), as the central line gives
+// them: geographic latitude phi = phi' + 0.1924 deg sin 2phi' from the
+// geocentric phi', longitude 15 GMST - right ascension (mean sidereal time,
+// IAU 1982).
+void SurfacePointGeographic(const Vector3& p, Extended t, Extended& lonWest_deg, Extended& lat_deg);
+
 // Sets up the eclipse of the next conjunction with |latitude| < 1.7 degrees
 // (by lunation number, NextEclipseLunation) from `startJD` (UT) in
 // `direction` (+1 forward, -1 backward), with the step width `step_days`.

@@ -11,6 +11,7 @@
 
 #include "core/NumText.h"
 #include "core/TimeScales.h"
+#include "eclipses/PathLimits.h"
 #include "eclipses/SolarEclipse.h"
 #include "settings/NumberReader.h"
 #include "tables/TableFormat.h"
@@ -47,6 +48,23 @@ constexpr const char* kUnitLineMinutes = "            h  m  s        o  '      o
 // duration.
 constexpr const char* kNonCentralCells = "       -- --     -- --    ---";
 
+// With PfadGrenzen the phase word fills the width of the longest one,
+// "   ringförmig (nicht zentral)", and four limits follow: the northern and
+// southern limit of the umbral path and of the partial eclipse, each two
+// blanks, the longitude in the layout of the central line's (12
+// characters) and the latitude (10). The headings end over the minutes
+// (or the last decimal) as the central line's do; a limit that does not
+// exist shows dashes as a non-central row does.
+constexpr std::size_t kUnitsEnd = 48;  // the phase word starts here
+constexpr std::size_t kPhaseWidth = 29;
+constexpr const char* kLimitGap = "  ";
+constexpr const char* kMissingLimitCells = "       -- --     -- --";
+constexpr std::array<LimitKind, 4> kReportedLimits = {kUmbraNorth, kUmbraSouth, kPenumbraNorth, kPenumbraSouth};
+constexpr std::array<const char*, 4> kLimitHeadings = {"Kern N Länge", "Kern S Länge", "Halb N Länge",
+                                                       "Halb S Länge"};
+constexpr const char* kLimitUnitsDecimal = "          o         o   ";
+constexpr const char* kLimitUnitsMinutes = "          o  '      o  '";
+
 // The phase words of the codes 1 to 5.
 const std::array<std::string, 6> kPhaseWords = {
     "",
@@ -75,6 +93,12 @@ std::string PadLeft(std::string text, std::size_t width) {
   return text;
 }
 
+std::string PadRight(std::string text, std::size_t width) {
+  const std::size_t length = Utf8Length(text);
+  if (length < width) text.append(width - length, ' ');
+  return text;
+}
+
 // Degrees and minutes of `v_deg`: the sign and the whole degrees of |v|
 // right-aligned in `degreesWidth` characters, then the minutes in 3. Whole
 // degrees of |v| + 0.00001, minutes rounded, 60 minutes carried; the sign
@@ -98,9 +122,41 @@ std::string CentralCells(const CentralPoint& p, bool noMinutes) {
   return DegreesMinutesCells(p.lonWest_deg, 9) + DegreesMinutesCells(p.lat_deg, 7) + duration;
 }
 
-std::string RowText(const TSettings& s, Extended t, const CentralPoint& p) {
+// Longitude and latitude of a limit, or dashes.
+std::string LimitCells(const LimitPoint& p, bool noMinutes) {
+  if (!p.valid) return kMissingLimitCells;
+  if (noMinutes) return Str(p.lonWest_deg, 12, 2) + Str(p.lat_deg, 10, 2);
+  return DegreesMinutesCells(p.lonWest_deg, 9) + DegreesMinutesCells(p.lat_deg, 7);
+}
+
+std::string RowText(const TSettings& s, const SolarEclipseContext& c, Extended t, const CentralPoint& p) {
   const std::string cells = IsCentral(p.code) ? CentralCells(p, s.NoMinutes) : kNonCentralCells;
-  return UtInstantText(t, DateStyleOf(s)) + cells + kPhaseWords[static_cast<std::size_t>(p.code)];
+  const std::string phase = kPhaseWords[static_cast<std::size_t>(p.code)];
+  std::string row = UtInstantText(t, DateStyleOf(s)) + cells;
+  if (!s.PfadGrenzen) return row + phase;
+  row += PadRight(phase, kPhaseWidth);
+  const PathLimits limits = PathLimitsAt(c, t);
+  for (const LimitKind k : kReportedLimits) row += kLimitGap + LimitCells(limits[k], s.NoMinutes);
+  return row;
+}
+
+// The column line and the unit line, with PfadGrenzen extended by the
+// limits.
+std::string ColumnLine(const TSettings& s) {
+  if (!s.PfadGrenzen) return kColumnLine;
+  std::string line = PadRight(kColumnLine, kUnitsEnd + kPhaseWidth);
+  for (const char* heading : kLimitHeadings) line += kLimitGap + PadLeft(heading, 12) + PadLeft("Breite", 10);
+  return line;
+}
+std::string UnitLine(const TSettings& s) {
+  const std::string units = s.NoMinutes ? kUnitLineDecimal : kUnitLineMinutes;
+  if (!s.PfadGrenzen) return units;
+  std::string line = PadRight(units, kUnitsEnd + kPhaseWidth);
+  for (std::size_t i = 0; i < kReportedLimits.size(); ++i) {
+    line += s.NoMinutes ? kLimitUnitsDecimal : kLimitUnitsMinutes;
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
 }
 
 // The header of the table: an empty line, the conjunction with deltaT, the
@@ -111,8 +167,8 @@ void PrintHeader(const TSettings& s, Host& host, const SolarEclipseContext& c) {
   host.AddLine("Sonnenfinsternis am " + WeekdayText(jd, 0) + ",  " + UtInstantText(c.conjunction, DateStyleOf(s)) +
                " UTC" + ";  " + "DeltaT" + " = " + StrT(c.deltaT_s, 1, 1) + " s");
   host.AddLine(SolarSarosLine(jd, s));
-  host.AddLine(kColumnLine);
-  host.AddLine(s.NoMinutes ? kUnitLineDecimal : kUnitLineMinutes);
+  host.AddLine(ColumnLine(s));
+  host.AddLine(UnitLine(s));
 }
 
 // The path list: the observer, the central points of SampledCentralLine
@@ -172,7 +228,7 @@ bool PathReport::Report(const TSettings& s, TRunContext& run, Host& host, bool p
       if (largest == kNoEclipse) PrintHeader(s, host, c);
       largest = p.code;
     }
-    if (p.code > kNoEclipse) host.AddLine(RowText(s, t, p));
+    if (p.code > kNoEclipse) host.AddLine(RowText(s, c, t, p));
   }
   if (picture && largest > kNoEclipse) {
     const std::string title = SolarEclipseTitle(c, GlobalEclipseType(c), s, run.Zeitzone);

@@ -69,6 +69,14 @@ class PathReport : public SolarEclipseReport {
   // 0: -0°30' reads "       -0 30" for a longitude; a value that rounds to
   // 0°00' has no sign. With NoMinutes Str(longitude, 12, 2) and
   // Str(latitude, 10, 2).
+  // With PfadGrenzen the phase word is filled to 29 characters and each row
+  // goes on with the northern and southern limit of the umbral path and of
+  // the partial eclipse at its instant (PathLimitsAt): per limit two
+  // blanks, the longitude and the latitude in the layout of the central
+  // line's cells, dashes ("       -- --     -- --") when the limit does not
+  // exist; the column line adds "Kern N Länge    Breite", "Kern S ...",
+  // "Halb N ...", "Halb S ...", the unit line the degree (and minute) marks.
+  // Without it the report is as before.
   // With `picture` and a code above 0, the path list is rebuilt and handed to
   // the sink (when there is one). Returns whether a code above 0 was met,
   // that is, whether anything was printed; false also when the eclipse

@@ -106,6 +106,7 @@ struct TSettings {
   bool DatSpeichern = true;        // keep the start date between runs
   std::string Editor = "notepad.exe";  // external editor (stored only)
   bool SarosVariante = false;      // era designation after Saros numbers
+  bool PfadGrenzen = false;        // the path report adds the limits of the umbral path and of the partial eclipse
   TTableColumns TableColumns;      // columns and step of the main tables
 
   // ---- derived fields (never stored) ----

@@ -202,6 +202,13 @@ void WriteSettings(SettingsFile& file, const TSettings& s) {
     if (k.save == KeySave::WithColumns) continue;
     if (k.save == KeySave::IfDatSpeichern && !s.DatSpeichern) continue;
     if (k.save == KeySave::IfSpeichern && !s.Speichern) break;
+    if (k.save == KeySave::IfSpeichernAndOn) {
+      if (!s.Speichern) break;
+      if (const auto* f = std::get_if<FlagField>(&k.field); f != nullptr && !(*f)(const_cast<TSettings&>(s))) {
+        file.DeleteKey(kMainSection, k.key);
+        continue;
+      }
+    }
     if (std::string(k.key) == "SpaltenSeparator") file.DeleteKey(kMainSection, "ObjDarstel");
     WriteMainKey(ini, k, s);
     if (std::string(k.key) == kColumnsAfterKey) {

@@ -80,6 +80,7 @@ const std::vector<SettingsKey>& Table() {
       Text("NewDateSep", [](TSettings& s) -> std::string& { return s.NewDateSep; }, 1, false),
       Single("LRand", [](TSettings& s) -> float& { return s.LRand; }, -3, 0, 500),
       Flag("SarosVariante", [](TSettings& s) -> bool& { return s.SarosVariante; }),
+      Flag("PfadGrenzen", [](TSettings& s) -> bool& { return s.PfadGrenzen; }, KeySave::IfSpeichernAndOn),
       Text("Editor", [](TSettings& s) -> std::string& { return s.Editor; }),
       Text("SpaltenSeparator", [](TSettings& s) -> std::string& { return s.SpaltenSeparator; }, kMaxSeparatorChars),
   };

@@ -39,8 +39,10 @@ using SettingsField = std::variant<FlagField, IntegerField, RealField, SingleFie
 // Where a key is written in the save sequence: before Speichern is looked at
 // (DatSpeichern, Speichern; Startdat only when DatSpeichern is set), only
 // when Speichern is set, or not by this table (the table step is written
-// with the columns).
-enum class KeySave { Always, IfDatSpeichern, IfSpeichern, WithColumns };
+// with the columns). IfSpeichernAndOn: a flag written only while it is on
+// (and removed from the file while it is off), so that files written
+// without it stay as they were.
+enum class KeySave { Always, IfDatSpeichern, IfSpeichern, WithColumns, IfSpeichernAndOn };
 
 struct SettingsKey {
   const char* key;

@@ -69,6 +69,8 @@ struct TEinstellForm::Controls {
   QRadioButton *DMSChk = nullptr, *DMmChk = nullptr, *DddChk = nullptr;
   QCheckBox* NautischChk = nullptr;
   QLineEdit* SpaltensepEdit = nullptr;
+  // The limits of the umbral path and of the partial eclipse in the path report
+  QCheckBox* PfadGrenzenCheck = nullptr;
   // Schriftart, printing
   QPushButton *ScreenFontBtn = nullptr, *PrinterFontBtn = nullptr;
   QRadioButton *HochChk = nullptr, *QuerChk = nullptr;
@@ -289,6 +291,9 @@ void TEinstellForm::BuildControls() {
                           "Für den Export in Tabellenkalkulation, gebräuchlich: Komma oder Semikolon");
   separatorLabel->setToolTip(c.SpaltensepEdit->toolTip());
   separatorLabel->setBuddy(c.SpaltensepEdit);
+  c.PfadGrenzenCheck = check("PfadGrenzenCheck", "Grenzen des Pfades (Kern- und Halbschatten)",
+                             "Sonnenfinsternispfad: nördliche und südliche Grenze des Kernschattens und des "
+                             "Halbschattens zu jeder Zeile");
   {
     auto* l = new QGridLayout(formatGroup);
     l->addWidget(c.DMSChk, 0, 0);
@@ -297,6 +302,7 @@ void TEinstellForm::BuildControls() {
     l->addWidget(c.NautischChk, 0, 1);
     l->addWidget(separatorLabel, 3, 0);
     l->addWidget(c.SpaltensepEdit, 3, 1);
+    l->addWidget(c.PfadGrenzenCheck, 4, 0, 1, 2);
   }
 
   // ---- Schriftart and printing ----
@@ -436,6 +442,7 @@ void TEinstellForm::LoadControls() {
     c.DMSChk->setChecked(true);
   }
   c.NautischChk->setChecked(s.Nautisch);
+  c.PfadGrenzenCheck->setChecked(s.PfadGrenzen);
   c.SpaltensepEdit->setText(Q(s.SpaltenSeparator));
   ShowFontCaptions();
   const bool landscape = links_.printLandscape ? links_.printLandscape() : true;
@@ -536,6 +543,7 @@ void TEinstellForm::accept() {
   s.NoSeconds = c.DddChk->isChecked() || c.DMmChk->isChecked();
   // 8. nautical presentation, column separator
   s.Nautisch = c.NautischChk->isChecked();
+  s.PfadGrenzen = c.PfadGrenzenCheck->isChecked();
   s.SpaltenSeparator = Utf8Left(c.SpaltensepEdit->text().toStdString(), kMaxSeparatorChars);
   // 9. orientation of printed text
   if (links_.setPrintLandscape) links_.setPrintLandscape(c.QuerChk->isChecked());

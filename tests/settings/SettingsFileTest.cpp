@@ -200,6 +200,25 @@ TEST(SettingsFile, FreshSaveWritesEveryKeyInOrder) {
   EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"ORBITELLO.INI"});  // no temporary file left
 }
 
+// PfadGrenzen, a flag younger than the file layout above, stands in the
+// file only while it is on: switched off, the key goes, so that the file is
+// as before; read back, it is on again.
+TEST(SettingsFile, PathLimitsFlagOnlyWhileOn) {
+  test::TempDir dir;
+  SettingsFile f = SettingsFile::Open(dir.file("ORBITELLO.INI"));
+  std::string error;
+  TSettings s = kDefaults;
+  s.PfadGrenzen = true;
+  ASSERT_TRUE(SaveSettings(f, s, error)) << error;
+  EXPECT_EQ(Value(SettingsFile::Open(f.Path()), "PfadGrenzen"), "1");
+  TSettings back = kDefaults;
+  LoadSettings(SettingsFile::Open(f.Path()), back, kDefaults.Startdat);
+  EXPECT_TRUE(back.PfadGrenzen);
+  s.PfadGrenzen = false;
+  ASSERT_TRUE(SaveSettings(f, s, error)) << error;
+  EXPECT_EQ(Value(SettingsFile::Open(f.Path()), "PfadGrenzen"), "<fehlt>");
+}
+
 TEST(SettingsFile, SaveKeepsOtherSectionsAndUnknownKeys) {
   test::TempDir dir;
   SettingsFile f = SettingsFile::Open(dir.write(

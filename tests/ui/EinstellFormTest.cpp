@@ -260,7 +260,8 @@ class EinstellFormTest : public QObject {
       f.W<QPushButton>("ScreenFontBtn")->click();
       QCOMPARE(f.W<QPushButton>("ScreenFontBtn")->text(), QStringLiteral("DejaVu Serif  14"));
       QCOMPARE(f.W<QPushButton>("PrinterFontBtn")->text(), QStringLiteral("DejaVu Sans Mono  9"));
-      for (const char* name : {"TDTChk", "EquDayChk", "WochenTagChk", "SaveEinstellChk", "NautischChk"})
+      for (const char* name : {"TDTChk", "EquDayChk", "WochenTagChk", "SaveEinstellChk", "NautischChk",
+                               "PfadGrenzenCheck"})
         f.Chk(name)->click();
       f.Edit("SpaltensepEdit")->setText(QStringLiteral(","));
       f.W<QRadioButton>("HochChk")->click();
@@ -271,6 +272,23 @@ class EinstellFormTest : public QObject {
       QCOMPARE(Stored(f.s), before);
       QVERIFY(f.landscape);
       QCOMPARE(f.screen.family(), QStringLiteral("DejaVu Serif"));
+    }
+  }
+
+  // The limits of the path: the check box shows the flag and "OK" stores
+  // it; the settings file holds the key only while it is on.
+  void PathLimitsFlag() {
+    for (const bool on : {false, true}) {
+      TSettings s;
+      s.PfadGrenzen = on;
+      Fixture f(s);
+      QCOMPARE(f.Chk("PfadGrenzenCheck")->isChecked(), on);
+      QCOMPARE(f.Chk("PfadGrenzenCheck")->text(), QStringLiteral("Grenzen des Pfades (Kern- und Halbschatten)"));
+      f.Chk("PfadGrenzenCheck")->click();
+      f.Ok();
+      QCOMPARE(f.s.PfadGrenzen, !on);
+      QCOMPARE(Stored(f.s).find("PfadGrenzen=1") != std::string::npos, !on);
+      QCOMPARE(Stored(f.s).find("PfadGrenzen=0"), std::string::npos);
     }
   }
 
