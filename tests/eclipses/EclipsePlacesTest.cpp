@@ -130,9 +130,10 @@ SwissCentral AtPlace(const Prepared& e, const ListedPlace& place) {
 // deltaT). 2026: Oviedo on the central line; Reykjavík, Bilbao and the
 // Madrid suburb Alcobendas near an edge (totality 58 s, 33 s, 24 s for
 // Swiss); Valencia and Palma with totality 4 and 2 degrees above the
-// sunset horizon; Madrid 7 km south of the southern edge, Barcelona north of
-// the path (99 %), Lisbon south of it; Catania under the umbra with the Sun
-// set. 2023: Albuquerque, San Antonio, Eugene, Natal (Brazil) in the
+// sunset horizon; Madrid outside the southern edge (total 8 km further
+// north for Swiss), Barcelona outside the northern one (magnitude 0.997,
+// total 31 km further south), Lisbon far outside; Catania under the umbra
+// only with the Sun set (Swiss: partial). 2023: Albuquerque, San Antonio, Eugene, Natal (Brazil) in the
 // annular path, Denver and Salt Lake City outside.
 TEST(EclipsePlaces, CitiesInAndOutOfThePathAgreeWithSwissEphemeris) {
   UseEphemerisFiles();
