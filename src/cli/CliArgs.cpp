@@ -8,9 +8,9 @@
 namespace orb::cli {
 
 const std::vector<std::string>& KnownCommands() {
-  static const std::vector<std::string> commands = {"table",          "yearbook",     "phases",
+  static const std::vector<std::string> commands = {"table",          "yearbook",       "phases",
                                                     "lunar-eclipses", "solar-eclipses", "eclipse-path",
-                                                    "elements",       "convert",        "eclipse-places"};
+                                                    "eclipse-places", "elements",       "convert"};
   return commands;
 }
 
@@ -51,7 +51,8 @@ std::string UsageText() {
          "\n"
          "Rückgabewert: 0 Erfolg; 1 die Rechnung war nicht möglich oder ergab nichts\n"
          "Gültiges (mit einer Meldung, warum); 2 Aufruffehler. eclipse-places gibt 0 auch\n"
-         "dann, wenn kein Ort im Bereich liegt, und 1, wenn die Ortsliste fehlt.\n";
+         "dann, wenn kein Ort im Bereich liegt, und 1, wenn sich die Ortsliste nicht lesen\n"
+         "lässt.\n";
 }
 
 namespace {
