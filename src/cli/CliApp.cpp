@@ -14,6 +14,7 @@
 #include "core/NumKernel.h"
 #include "core/TimeScales.h"
 #include "eclipses/EclipseCommand.h"
+#include "eclipses/EclipsePlaces.h"
 #include "eclipses/LocalEclipse.h"
 #include "eclipses/LunarEclipse.h"
 #include "eclipses/MoonPhases.h"
@@ -108,6 +109,16 @@ int EclipsePathCommand(CommandContext& c) {
   return FinishPicture(c, pictures);
 }
 
+// The places of the location list inside the central path. Success also
+// when no place lies inside (a line says so); failure when the list cannot
+// be read or the search leaves the ephemeris before any eclipse.
+int EclipsePlacesCommand(CommandContext& c) {
+  const EclipsePlacesResult result = ListEclipsePlaces(c.settings, c.run, c.host);
+  if (!result.listRead) return kExitFailure;
+  if (result.search.beyondEphemeris && result.search.printed == 0) return kExitFailure;
+  return kExitOk;
+}
+
 int YearbookCommand(CommandContext& c) {
   const TableResult result = YearBookRun(c.settings, c.run, c.host, c.settingsFile);
   if (result.rows == 0) {
@@ -170,6 +181,7 @@ const std::map<std::string, Command>& Commands() {
       {"lunar-eclipses", LunarEclipsesCommand},
       {"solar-eclipses", SolarEclipsesCommand},
       {"eclipse-path", EclipsePathCommand},
+      {"eclipse-places", EclipsePlacesCommand},
       {"convert", ConvertCommand},
   };
   return commands;

@@ -8,9 +8,9 @@
 namespace orb::cli {
 
 const std::vector<std::string>& KnownCommands() {
-  static const std::vector<std::string> commands = {"table",          "yearbook",     "phases",
+  static const std::vector<std::string> commands = {"table",          "yearbook",       "phases",
                                                     "lunar-eclipses", "solar-eclipses", "eclipse-path",
-                                                    "elements",       "convert"};
+                                                    "eclipse-places", "elements",       "convert"};
   return commands;
 }
 
@@ -26,6 +26,8 @@ std::string UsageText() {
          "  lunar-eclipses   Mondfinsternisse\n"
          "  solar-eclipses   Sonnenfinsternisse am Beobachtungsort\n"
          "  eclipse-path     Zentrallinie einer Sonnenfinsternis\n"
+         "  eclipse-places   Orte der Ortsliste im Totalitätsbereich einer Sonnenfinsternis\n"
+         "                   (oder im Bereich der Ringförmigkeit), längste Dauer zuerst\n"
          "  elements         Bahnelemente des aktuellen Kometen oder Kleinplaneten\n"
          "  convert --frame equ|ecl|hor --first TEXT --second TEXT\n"
          "          [--equinox JAHR | --equinox-of-date]\n"
@@ -48,7 +50,9 @@ std::string UsageText() {
          "Die Einstellungsdatei wird nie geschrieben.\n"
          "\n"
          "Rückgabewert: 0 Erfolg; 1 die Rechnung war nicht möglich oder ergab nichts\n"
-         "Gültiges (mit einer Meldung, warum); 2 Aufruffehler.\n";
+         "Gültiges (mit einer Meldung, warum); 2 Aufruffehler. eclipse-places gibt 0 auch\n"
+         "dann, wenn kein Ort im Bereich liegt, und 1, wenn sich die Ortsliste nicht lesen\n"
+         "lässt.\n";
 }
 
 namespace {

@@ -6,7 +6,7 @@
 //   orbitello32-cli [--ini PATH | --no-ini] [--set KEY=VALUE]... [--min-coverage PERCENT]
 //                   [--picture FILE.bmp|FILE.png] [--answer yes|no] COMMAND
 //   COMMAND: table | yearbook | phases | lunar-eclipses | solar-eclipses | eclipse-path
-//            | elements | convert --frame equ|ecl|hor --first TEXT --second TEXT
+//            | eclipse-places | elements | convert --frame equ|ecl|hor --first TEXT --second TEXT
 //              [--equinox YEAR | --equinox-of-date]
 
 #include <optional>

@@ -30,6 +30,7 @@
 #include "core/SafeFile.h"
 #include "core/TimeScales.h"
 #include "eclipses/EclipseCommand.h"
+#include "eclipses/EclipsePlaces.h"
 #include "eclipses/LocalEclipse.h"
 #include "eclipses/LocalEclipsePicture.h"
 #include "eclipses/LunarEclipsePicture.h"
@@ -307,6 +308,13 @@ void TForm1::BuildMenus() {
     });
     a->setData(tag);
     compute->addAction(a);
+    if (tag == 23) {
+      // The places of the location list inside the central path, with the
+      // path's search from Startdat.
+      compute->addAction(Action("SoFiOrte", "Orte im Totalitätsbereich", {}, {}, [this] {
+        StartRun([](const TSettings& s, TRunContext& run, Host& host) { ListEclipsePlaces(s, run, host); });
+      }));
+    }
     if (tag == 21 || tag == 23) compute->addSeparator();
   }
 

@@ -213,7 +213,8 @@ Outcome RunWith(const std::vector<std::string>& args) {
 // The exit status says whether anything valid was computed: dates beyond
 // the ephemeris files (they end in the year 5400; JD 4000000 is the year
 // 6239), a range that ends before it begins, elements of no orbit, a
-// yearbook without objects; each with one message naming the reason.
+// yearbook without objects, a missing location list; each with one message
+// naming the reason.
 TEST(CliApp, NothingValidComputedExitsWithOne) {
   const struct {
     std::vector<std::string> args;
@@ -224,6 +225,11 @@ TEST(CliApp, NothingValidComputedExitsWithOne) {
       {{"--no-ini", "--set", "Startdat=4000000", "phases"}, kExitFailure, "liefert die Ephemeride keine Position"},
       {{"--no-ini", "--set", "Startdat=4000000", "solar-eclipses"}, kExitFailure, "reicht vom"},
       {{"--no-ini", "--set", "Startdat=4000000", "eclipse-path"}, kExitFailure, "reicht vom"},
+      {{"--no-ini", "--set", "Startdat=4000000", "eclipse-places"}, kExitFailure, "reicht vom"},
+      {{"--no-ini", "--set", "OrtsDatName=/nonexistent-folder/ORTE.DAT", "eclipse-places"}, kExitFailure,
+       "Datei /nonexistent-folder/ORTE.DAT nicht gefunden"},
+      // A partial eclipse (2025-03-29) lists no place; that is a valid answer.
+      {{"--no-ini", "--set", "Startdat=2460750", "eclipse-places"}, kExitOk, ""},
       {{"--no-ini", "--set", "Tabelle=1", "--set", "DeltaTab=-5", "phases"}, kExitFailure, "endet vor seinem Beginn"},
       {{"--no-ini", "--set", "Objekt=9", "table"}, kExitFailure, "Abschnitt [Komet]"},
       {{"--no-ini", "table"}, kExitOk, ""},

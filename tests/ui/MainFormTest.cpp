@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -327,6 +328,31 @@ class MainFormTest : public QObject {
     const double middle = 2460748.5 + (6 + (58 + 41 / 60.0) / 60.0) / 24.0;
     QVERIFY2(std::abs(f.form->Settings().Startdat - middle) < 1.0 / 1440,
              qPrintable(QString::number(f.form->Settings().Startdat, 'f', 5)));
+  }
+
+  // "Orte im Totalitätsbereich" from the "Berechnen" menu, right after the
+  // path entries: the places of the shipped list in the path of the total
+  // eclipse of 2026-08-12 (Reykjavík and Oviedo in it, Madrid not; see
+  // tests/eclipses/EclipsePlacesTest.cpp), computed on the worker thread.
+  void EclipsePlacesFromTheMenu() {
+    Fixture f(QStringLiteral("Startdat=2461250\nAutoSommerzeit=1\nBasisZeitzone=1\n"));
+    QMenu* compute = f.form->findChild<QMenu*>(QStringLiteral("Berechnen1"));
+    QVERIFY(compute != nullptr);
+    const QList<QAction*> entries = compute->actions();
+    const qsizetype path = entries.indexOf(f.Act("SoFi23"));
+    QVERIFY(path >= 0 && path + 1 < entries.size());
+    QAction* places = entries[path + 1];
+    QCOMPARE(places->text(), QStringLiteral("Orte im Totalitätsbereich"));
+    places->trigger();
+    QVERIFY(f.form->Running());
+    f.form->WaitForRun();
+    const QString text = f.Text();
+    QVERIFY2(text.contains(QStringLiteral("\nTotale Sonnenfinsternis am 12.08.2026\nSaros 126\n")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("\nOviedo, Spanien                   43.36 N   5.84 W    1:51  12.08.2026 20:28:")));
+    QVERIFY(text.contains(QStringLiteral("\nReykjavík, Island ")));
+    QVERIFY(!text.contains(QStringLiteral("Madrid, Spanien")));
+    QVERIFY(text.endsWith(QStringLiteral("\n29 Orte im Totalitätsbereich")) ||
+            text.endsWith(QStringLiteral("\n29 Orte im Totalitätsbereich\n")));
   }
 
   // A numbered minor planet: the planet button's hint (and status text) is
