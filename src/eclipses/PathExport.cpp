@@ -77,8 +77,22 @@ void SetSpan(PathFeature& f) {
   }
 }
 
+// Adds `line` split at the date line; a point without finite coordinates
+// (none is expected) ends a line rather than reach the file as "nan".
 void AddLines(std::vector<GeoLine>& parts, const GeoLine& line) {
-  for (GeoLine& piece : SplitAtDateLine(line)) parts.push_back(std::move(piece));
+  GeoLine finite;
+  const auto flush = [&] {
+    for (GeoLine& piece : SplitAtDateLine(finite)) parts.push_back(std::move(piece));
+    finite.clear();
+  };
+  for (const GeoPoint& p : line) {
+    if (std::isfinite(p.lon_deg) && std::isfinite(p.lat_deg) && std::isfinite(p.t)) {
+      finite.push_back(p);
+    } else {
+      flush();
+    }
+  }
+  flush();
 }
 
 // --- the central zone -------------------------------------------------------
