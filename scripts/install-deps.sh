@@ -18,6 +18,8 @@ packages=(
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
   # checks of the desktop entry and the AppStream description
   desktop-file-utils appstream
+  # the GeoJSON schema check of the path export (cli.export tests)
+  python3-jsonschema
   # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer
   clang-14 libclang-rt-14-dev
   # tests and benchmarks

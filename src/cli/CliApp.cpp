@@ -18,6 +18,7 @@
 #include "eclipses/LocalEclipse.h"
 #include "eclipses/LunarEclipse.h"
 #include "eclipses/MoonPhases.h"
+#include "eclipses/PathExport.h"
 #include "eclipses/PathReport.h"
 #include "engine/CometOrbit.h"
 #include "core/NumText.h"
@@ -100,13 +101,41 @@ int SolarEclipsesCommand(CommandContext& c) {
   return FinishPicture(c, pictures);
 }
 
+// Writes the path of each eclipse reported when --export asks for it: the
+// file named, or with Tabelle (several eclipses) one numbered file per
+// eclipse in the order of the report.
+int FinishExport(CommandContext& c, const PathExportCollector& collector) {
+  if (!c.options.exportPath) return kExitOk;
+  const auto& eclipses = collector.Eclipses();
+  if (eclipses.empty()) {
+    c.host.MessageBox(MsgKind::Information, "Export",
+                      "Keine Sonnenfinsternis berechnet, daher wurde keine Datei gespeichert.");
+    return kExitFailure;
+  }
+  int status = kExitOk;
+  for (std::size_t i = 0; i < eclipses.size(); ++i) {
+    const std::string path = c.settings.Tabelle ? NumberedExportPath(*c.options.exportPath, static_cast<int>(i) + 1)
+                                                : *c.options.exportPath;
+    std::string error;
+    if (!ExportEclipsePath(eclipses[i].context, eclipses[i].title, eclipses[i].saros, path, error)) {
+      c.host.MessageBox(MsgKind::Error, "Fehler", error);
+      status = kExitFailure;
+    }
+    if (!c.settings.Tabelle) break;
+  }
+  return status;
+}
+
 int EclipsePathCommand(CommandContext& c) {
   const bool picture = c.options.picture.has_value();
   PictureCollector pictures(c.settings);
   PathReport report(&pictures);
-  const SolarSearchResult result = SolarEclipseCommand(c.settings, c.run, c.host, report, true, picture, 0);
+  PathExportCollector collector(report);
+  const SolarSearchResult result = SolarEclipseCommand(c.settings, c.run, c.host, collector, true, picture, 0);
   if (result.beyondEphemeris && result.printed == 0) return kExitFailure;
-  return FinishPicture(c, pictures);
+  const int pictureStatus = FinishPicture(c, pictures);
+  const int exportStatus = FinishExport(c, collector);
+  return pictureStatus != kExitOk ? pictureStatus : exportStatus;
 }
 
 // The places of the location list inside the central path. Success also

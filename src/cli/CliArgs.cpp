@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "eclipses/PathExport.h"
 #include "settings/NumberReader.h"
 
 namespace orb::cli {
@@ -17,7 +18,7 @@ const std::vector<std::string>& KnownCommands() {
 std::string UsageText() {
   return "Aufruf: orbitello32-cli [--ini DATEI | --no-ini] [--set SCHLÜSSEL=WERT]...\n"
          "                        [--min-coverage PROZENT] [--picture DATEI.bmp|DATEI.png]\n"
-         "                        [--answer yes|no] BEFEHL\n"
+         "                        [--export DATEI.geojson|DATEI.kml] [--answer yes|no] BEFEHL\n"
          "\n"
          "Befehle:\n"
          "  table            Ephemeridentabelle des eingestellten Objekts\n"
@@ -43,6 +44,10 @@ std::string UsageText() {
          "                   auf den Wert W setzen (mehrfach möglich)\n"
          "  --min-coverage P Mindestbedeckung in Prozent (Sonnenfinsternisse)\n"
          "  --picture DATEI  Bild der zuletzt berechneten Finsternis speichern (300 dpi)\n"
+         "  --export DATEI   eclipse-path: den Pfad der Finsternis als GeoJSON (.geojson)\n"
+         "                   oder KML (.kml) speichern: Zentrallinie, Grenzen des Kern- und\n"
+         "                   des Halbschattens, Zentralzone; mit Tabelle=1 je Finsternis eine\n"
+         "                   Datei, nummeriert (DATEI-1.kml, DATEI-2.kml, ...)\n"
          "  --answer yes|no  Antwort auf Rückfragen (sonst: weiterrechnen)\n"
          "  --help, -h       diesen Text zeigen\n"
          "  --version        die Version zeigen\n"
@@ -106,6 +111,8 @@ CliParse ParseCommandLine(const std::vector<std::string>& args) {
       }
     } else if (a == "--picture") {
       if (TakeValue(args, i, v, error)) o.picture = v;
+    } else if (a == "--export") {
+      if (TakeValue(args, i, v, error)) o.exportPath = v;
     } else if (a == "--answer") {
       if (!TakeValue(args, i, v, error)) break;
       if (v == "yes") {
@@ -159,6 +166,10 @@ CliParse ParseCommandLine(const std::vector<std::string>& args) {
     error = "--picture gehört nur zu lunar-eclipses, solar-eclipses und eclipse-path.";
   } else if (o.picture && o.picture->empty()) {
     error = "--picture erwartet einen Dateinamen.";
+  } else if (o.exportPath && o.command != "eclipse-path") {
+    error = "--export gehört nur zu eclipse-path.";
+  } else if (o.exportPath && PathExportFormatOf(*o.exportPath) == PathExportFormat::Unknown) {
+    error = "--export erwartet einen Dateinamen mit der Endung .geojson oder .kml, nicht \"" + *o.exportPath + "\".";
   }
   return result;
 }

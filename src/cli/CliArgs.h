@@ -4,7 +4,8 @@
 // Command line of the batch program orbitello32-cli:
 //
 //   orbitello32-cli [--ini PATH | --no-ini] [--set KEY=VALUE]... [--min-coverage PERCENT]
-//                   [--picture FILE.bmp|FILE.png] [--answer yes|no] COMMAND
+//                   [--picture FILE.bmp|FILE.png] [--export FILE.geojson|FILE.kml]
+//                   [--answer yes|no] COMMAND
 //   COMMAND: table | yearbook | phases | lunar-eclipses | solar-eclipses | eclipse-path
 //            | eclipse-places | elements | convert --frame equ|ecl|hor --first TEXT --second TEXT
 //              [--equinox YEAR | --equinox-of-date]
@@ -22,6 +23,7 @@ struct CliOptions {
   std::vector<std::pair<std::string, std::string>> sets;  // --set KEY=VALUE, in order
   std::optional<double> minCoverage_percent;              // --min-coverage
   std::optional<std::string> picture;                     // --picture FILE
+  std::optional<std::string> exportPath;                  // --export FILE (eclipse-path)
   std::optional<bool> answerYes;                          // --answer yes|no
   std::string command;
   // convert

@@ -2,6 +2,7 @@
 // Command line of the batch program and the settings it loads.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/CliApp.h"
@@ -50,6 +51,11 @@ TEST(CliArgs, UsageErrors) {
   EXPECT_NE(ParseCommandLine({"table", "--picture", "a.png"}).error, "");      // no picture for tables
   EXPECT_NE(ParseCommandLine({"eclipse-path", "--picture", ""}).error, "");    // empty file name
   EXPECT_EQ(ParseCommandLine({"eclipse-path", "--picture", "a.png"}).error, "");
+  EXPECT_NE(ParseCommandLine({"solar-eclipses", "--export", "a.kml"}).error, "");  // only for the path
+  EXPECT_NE(ParseCommandLine({"eclipse-path", "--export", "a.json"}).error, "");   // neither format
+  EXPECT_NE(ParseCommandLine({"eclipse-path", "--export", "kml"}).error, "");
+  EXPECT_EQ(ParseCommandLine({"eclipse-path", "--export", "a.KML"}).error, "");
+  EXPECT_EQ(*ParseCommandLine({"eclipse-path", "--export", "d/a.GeoJson"}).options.exportPath, "d/a.GeoJson");
   EXPECT_TRUE(ParseCommandLine({"--help"}).help);
 }
 
@@ -254,6 +260,31 @@ TEST(CliApp, NothingValidComputedExitsWithOne) {
   const Outcome r = RunWith({"--ini", dir.write("jahrbuch.ini", ini), "yearbook"});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_NE(r.err.find("kein Objekt ausgewählt"), std::string::npos) << r.err;
+}
+
+// --export in list mode: one numbered file per eclipse (2024-04-08 and
+// 2024-10-02 in the 200 days from 2024-03-31); a range without an eclipse
+// writes nothing and says so.
+TEST(CliApp, ExportWritesOneFilePerEclipseInListMode) {
+  test::TempDir dir;
+  const std::string file = dir.file("pfad.kml");
+  const Outcome r = RunWith({"--no-ini", "--set", "Startdat=2460400", "--set", "Tabelle=1", "--set", "DeltaTab=200",
+                             "--export", file, "eclipse-path"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(test::TempDir::read(dir.file("pfad-1.kml")).find("Totale Sonnenfinsternis am 08.04.2024"),
+            std::string::npos);
+  EXPECT_NE(test::TempDir::read(dir.file("pfad-2.kml")).find("Ringförmige Sonnenfinsternis am 02.10.2024"),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("pfad-3.kml")));
+
+  const Outcome none = RunWith({"--no-ini", "--set", "Startdat=2460420", "--set", "Tabelle=1", "--set",
+                                "DeltaTab=20", "--export", dir.file("leer.kml"), "eclipse-path"});
+  EXPECT_EQ(none.status, kExitFailure);
+  EXPECT_NE(none.err.find("Keine Sonnenfinsternis berechnet, daher wurde keine Datei gespeichert."),
+            std::string::npos) << none.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("leer.kml")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("leer-1.kml")));
 }
 
 // A table past the ephemeris: every row keeps its columns with "---", the
