@@ -45,14 +45,17 @@ constexpr KnownEclipse kPartial2022{"2022-10-25 partial", 2022, 10, 25};
 Extended SearchStart(const KnownEclipse& e) { return CalendarToJD(e.year, e.month, e.day) - 2; }
 
 struct FakeSink : EclipsePathPictureSink {
-  void ShowEclipsePath(const std::vector<std::string>& list, const std::string& t) override {
+  void ShowEclipsePath(const std::vector<std::string>& list, const std::string& t,
+                       std::shared_ptr<const PathMapLimits> l) override {
     ++shown;
     pathList = list;
     title = t;
+    limits = std::move(l);
   }
   int shown = 0;
   std::vector<std::string> pathList;
   std::string title;
+  std::shared_ptr<const PathMapLimits> limits;
 };
 
 // One report of an eclipse as the command loop makes it.
