@@ -9,6 +9,7 @@
 
 #include <QGuiApplication>
 #include <QtGlobal>
+#include <utility>
 
 namespace orb::cli {
 namespace {
@@ -40,8 +41,9 @@ void PictureCollector::ShowLocalEclipse(const LocalEclipse& eclipse, const std::
   last_ = LocalEclipsePictureSetup(LocalPictureValuesOf(settings_, eclipse, reportLines), reportLines);
 }
 
-void PictureCollector::ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) {
-  last_ = WorldMapPictureSetup(pathList, FindDataFile(settings_.GeoFileName), title);
+void PictureCollector::ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title,
+                                       std::shared_ptr<const PathMapLimits> limits) {
+  last_ = WorldMapPictureSetup(pathList, FindDataFile(settings_.GeoFileName), title, std::move(limits));
 }
 
 std::string WritePicture(const PictureSetup& picture, const std::string& file) {

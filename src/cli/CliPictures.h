@@ -4,6 +4,7 @@
 // The pictures of the batch program: the eclipse commands hand each picture
 // here; --picture writes the last one as a bitmap.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,8 @@ class PictureCollector : public LunarEclipsePictureSink, public LocalEclipsePict
 
   void ShowLunarEclipse(const Finsternistyp& eclipse, const std::vector<std::string>& reportLines) override;
   void ShowLocalEclipse(const LocalEclipse& eclipse, const std::vector<std::string>& reportLines) override;
-  void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) override;
+  void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title,
+                       std::shared_ptr<const PathMapLimits> limits) override;
 
   const std::optional<PictureSetup>& Last() const { return last_; }
 

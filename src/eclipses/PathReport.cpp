@@ -3,10 +3,13 @@
 // of one eclipse and the path list of its world map picture.
 #include "eclipses/PathReport.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/NumText.h"
@@ -212,6 +215,21 @@ bool AskPathStep(const TSettings& s, Host& host, bool picture, Extended& step_da
   return true;
 }
 
+PathMapLimits MapLimitsOf(const SolarEclipseContext& c) {
+  PathMapLimits limits;
+  limits.curves = SampledPathLimits(c, 0);
+  std::vector<Extended> instants;
+  for (const LimitKind k : {kUmbraNorth, kUmbraSouth}) {
+    for (const LimitPolyline& polyline : limits.curves[k]) {
+      for (const LimitCurvePoint& p : polyline) instants.push_back(p.t);
+    }
+  }
+  std::sort(instants.begin(), instants.end());
+  instants.erase(std::unique(instants.begin(), instants.end()), instants.end());
+  for (const Extended t : instants) limits.phases.push_back({t, CentralLinePoint(c, t).code});
+  return limits;
+}
+
 bool PathReport::AskStep(const TSettings& s, Host& host, bool picture) {
   return AskPathStep(s, host, picture, step_days_);
 }
@@ -233,7 +251,11 @@ bool PathReport::Report(const TSettings& s, TRunContext& run, Host& host, bool p
   if (picture && largest > kNoEclipse) {
     const std::string title = SolarEclipseTitle(c, GlobalEclipseType(c), s, run.Zeitzone);
     pathList_ = PathListOf(s, c, title);
-    if (sink_ != nullptr) sink_->ShowEclipsePath(pathList_, title);
+    if (sink_ != nullptr) {
+      std::shared_ptr<const PathMapLimits> limits;
+      if (s.PfadGrenzen) limits = std::make_shared<const PathMapLimits>(MapLimitsOf(c));
+      sink_->ShowEclipsePath(pathList_, title, std::move(limits));
+    }
   }
   return largest > kNoEclipse;
 }

@@ -6,11 +6,13 @@
 // longitude and latitude, duration of the central phase, phase), and the
 // path list that the world map picture draws.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Host.h"
 #include "eclipses/EclipseCommand.h"
+#include "eclipses/WorldMapPicture.h"
 #include "settings/Settings.h"
 
 namespace orb {
@@ -33,12 +35,19 @@ bool AskPathStep(const TSettings& s, Host& host, bool picture, Extended& step_da
 // Opens the world map picture of a path (the graphics layer implements it).
 // `pathList` is PathReport::PathList(), `title` the title line of the
 // eclipse ("Totale Sonnenfinsternis am 08.04.2024"), the picture's caption
-// is "Orbitello32 - " + title.
+// is "Orbitello32 - " + title. `limits` (MapLimitsOf the eclipse) is given
+// with PfadGrenzen only, otherwise null.
 class EclipsePathPictureSink {
  public:
   virtual ~EclipsePathPictureSink() = default;
-  virtual void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) = 0;
+  virtual void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title,
+                               std::shared_ptr<const PathMapLimits> limits) = 0;
 };
+
+// The limits for the world map: SampledPathLimits every half minute (as the
+// central line of the path list is sampled), and the phase code of
+// CentralLinePoint at every instant of the umbral limits.
+PathMapLimits MapLimitsOf(const SolarEclipseContext& c);
 
 // The path report: a SolarEclipseReport for the command loop of
 // "Sonnenfinsternispfad ohne Grafik" / "... mit   Grafik".
@@ -78,7 +87,8 @@ class PathReport : public SolarEclipseReport {
   // "Halb N ...", "Halb S ...", the unit line the degree (and minute) marks.
   // Without it the report is as before.
   // With `picture` and a code above 0, the path list is rebuilt and handed to
-  // the sink (when there is one). Returns whether a code above 0 was met,
+  // the sink (when there is one), with PfadGrenzen together with the
+  // limits (MapLimitsOf). Returns whether a code above 0 was met,
   // that is, whether anything was printed; false also when the eclipse
   // cannot be set up (outside the planetary theory's range).
   bool Report(const TSettings& s, TRunContext& run, Host& host, bool picture, int direction) override;

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 // The world map of a solar eclipse: coastlines, the observer's place, the
-// central line and the title, drawn through tGDIext.
+// central line and the title, and on request the band of the umbral path
+// and the limits, drawn through tGDIext.
 #include "eclipses/WorldMapPicture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/SafeFile.h"
@@ -19,6 +24,12 @@ namespace {
 
 constexpr Color kBlue = RGBColor(0, 0, 255);
 constexpr Color kRed = RGBColor(255, 0, 0);
+// The umbral path's fill where total and where annular, and the limits of
+// the partial eclipse.
+constexpr Color kLightBlue = RGBColor(175, 205, 255);
+constexpr Color kLightRed = RGBColor(255, 190, 190);
+constexpr Color kPartialLimitGrey = RGBColor(90, 90, 90);
+constexpr float kDash_mm = 1.5f, kGap_mm = 1.0f;
 
 // The picture's world window (degrees) and natural size (mm).
 constexpr float kWestLon_deg = -180, kEastLon_deg = 180;
@@ -103,6 +114,163 @@ class Polyline {
   bool started_ = false, drawing_ = false;
   DevPoint last_;
 };
+
+// A polyline drawn dashed in device pixels, with dashes and gaps of a
+// fixed length in millimetres running on over the corners (the platform's
+// dashed pens begin their pattern afresh with every line, which leaves the
+// short segments of a sampled curve solid).
+class DashedPolyline {
+ public:
+  DashedPolyline(tGDIext& g, float dash_mm, float gap_mm)
+      : g_(g), dash_px_(std::max(1, g.MmToDevX(dash_mm))), gap_px_(std::max(1, g.MmToDevX(gap_mm))) {}
+
+  void Add(DevPoint p) {
+    if (!started_) {
+      started_ = true;
+      last_ = p;
+      return;
+    }
+    if (p == last_) return;
+    const double dx = p.x - last_.x, dy = p.y - last_.y;
+    const double length = std::hypot(dx, dy);
+    const auto at = [&](double s) {
+      return DevPoint{last_.x + static_cast<int32_t>(std::lround(dx * s / length)),
+                      last_.y + static_cast<int32_t>(std::lround(dy * s / length))};
+    };
+    for (double s = 0; s < length;) {
+      const double step = std::min((on_ ? dash_px_ : gap_px_) - done_px_, length - s);
+      if (on_) {
+        const DevPoint to = at(s + step);
+        if (penDown_) {
+          g_.LineToDev(to.x, to.y);
+        } else {
+          const DevPoint from = at(s);
+          g_.LineDev(from.x, from.y, to.x, to.y);
+          penDown_ = true;
+        }
+      }
+      s += step;
+      done_px_ += step;
+      if (done_px_ >= (on_ ? dash_px_ : gap_px_)) {
+        on_ = !on_;
+        penDown_ = false;
+        done_px_ = 0;
+      }
+    }
+    last_ = p;
+  }
+  // Lifts the pen; the next point starts a new polyline with a dash.
+  void End() {
+    started_ = penDown_ = false;
+    on_ = true;
+    done_px_ = 0;
+  }
+
+ private:
+  tGDIext& g_;
+  double dash_px_, gap_px_;
+  bool started_ = false, on_ = true, penDown_ = false;
+  double done_px_ = 0;  // of the current dash or gap
+  DevPoint last_;
+};
+
+// ---- longitudes across the date line ----
+
+struct GeoPoint {
+  double lon_deg = 0, lat_deg = 0;  // east and north positive
+};
+
+// `lon_deg` moved by whole turns to lie within half a turn of `near_deg`.
+double UnwrappedNear(double lon_deg, double near_deg) {
+  return lon_deg - 360 * std::round((lon_deg - near_deg) / 360);
+}
+
+// The whole turns by which a shape spanning the (unwrapped) longitudes
+// `west_deg` .. `east_deg` must be moved to reach into the map.
+std::vector<double> ShiftsIntoMap(const tGDIext& g, double west_deg, double east_deg) {
+  std::vector<double> shifts;
+  const double first = std::ceil((g.XMin - east_deg) / 360), last = std::floor((g.XMax - west_deg) / 360);
+  for (double k = first; k <= last; ++k) shifts.push_back(360 * k);
+  return shifts;
+}
+
+std::pair<double, double> LongitudeSpan(const std::vector<GeoPoint>& points) {
+  const auto [west, east] = std::minmax_element(
+      points.begin(), points.end(), [](const GeoPoint& a, const GeoPoint& b) { return a.lon_deg < b.lon_deg; });
+  return {west->lon_deg, east->lon_deg};
+}
+
+// The polyline through `points` (unwrapped longitudes) drawn by `line`, once
+// for every whole-turn shift that reaches into the map, each copy cut at
+// the map's western and eastern edge. `beforeSegment(i)` runs before the
+// segment to point i is drawn (its pen).
+template <class Line, class BeforeSegment>
+void DrawAcrossDateLine(tGDIext& g, const std::vector<GeoPoint>& points, Line& line, BeforeSegment beforeSegment) {
+  if (points.size() < 2) return;
+  const auto [west, east] = LongitudeSpan(points);
+  for (const double shift : ShiftsIntoMap(g, west, east)) {
+    line.End();
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const double x1 = points[i - 1].lon_deg + shift, x2 = points[i].lon_deg + shift;
+      const double y1 = points[i - 1].lat_deg, y2 = points[i].lat_deg;
+      // The part of the segment between the edges, as fractions of it.
+      double from = 0, to = 1;
+      if (x1 != x2) {
+        const double a = (g.XMin - x1) / (x2 - x1), b = (g.XMax - x1) / (x2 - x1);
+        from = std::max(from, std::min(a, b));
+        to = std::min(to, std::max(a, b));
+      } else if (x1 < g.XMin || x1 > g.XMax) {
+        from = 1, to = 0;
+      }
+      if (from > to) {
+        line.End();
+        continue;
+      }
+      if (from > 0) line.End();
+      beforeSegment(i);
+      line.Add(DevicePoint(g, x1 + from * (x2 - x1), y1 + from * (y2 - y1)));
+      line.Add(DevicePoint(g, x1 + to * (x2 - x1), y1 + to * (y2 - y1)));
+      if (to < 1) line.End();
+    }
+    line.End();
+  }
+}
+
+// The part of a polygon on one side of the meridian `edge_deg` (the eastern
+// side with `east`), cut along it (Sutherland-Hodgman).
+std::vector<GeoPoint> CutAtMeridian(const std::vector<GeoPoint>& polygon, double edge_deg, bool east) {
+  std::vector<GeoPoint> cut;
+  const auto inside = [&](const GeoPoint& p) { return east ? p.lon_deg >= edge_deg : p.lon_deg <= edge_deg; };
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const GeoPoint& a = polygon[i];
+    const GeoPoint& b = polygon[(i + 1) % polygon.size()];
+    if (inside(a)) cut.push_back(a);
+    if (inside(a) != inside(b)) {
+      const double f = (edge_deg - a.lon_deg) / (b.lon_deg - a.lon_deg);
+      cut.push_back({edge_deg, a.lat_deg + f * (b.lat_deg - a.lat_deg)});
+    }
+  }
+  return cut;
+}
+
+// The polygon (unwrapped longitudes) filled with the brush and outlined with
+// the pen, once for every whole-turn shift that reaches into the map, each
+// copy cut at the map's western and eastern edge.
+void FillAcrossDateLine(tGDIext& g, const std::vector<GeoPoint>& polygon) {
+  if (polygon.size() < 3) return;
+  const auto [west, east] = LongitudeSpan(polygon);
+  for (const double shift : ShiftsIntoMap(g, west, east)) {
+    std::vector<GeoPoint> shifted = polygon;
+    for (GeoPoint& p : shifted) p.lon_deg += shift;
+    shifted = CutAtMeridian(CutAtMeridian(shifted, g.XMin, true), g.XMax, false);
+    std::vector<DevPoint> corners;
+    for (const GeoPoint& p : shifted) {
+      const DevPoint d = DevicePoint(g, p.lon_deg, p.lat_deg);
+      if (corners.empty() || !(corners.back() == d)) corners.push_back(d);
+    }
+    if (corners.size() >= 3) g.PolygonDev(corners);
+  }
+}
 
 // ---- the parts of the picture ----
 
@@ -215,13 +383,125 @@ void DrawTitle(tGDIext& g, const std::vector<std::string>& pathList) {
   g.TextAt(text, g.WorldX((g.XMin + g.XMax) / 2), g.WorldY(g.YMax));
 }
 
+// Whether the central line is total at `t`: the phase code of the sample
+// nearest in time (codes 3 and 5; without samples, total).
+bool TotalAt(const std::vector<PathSample>& phases, Extended t) {
+  if (phases.empty()) return true;
+  auto it = std::lower_bound(phases.begin(), phases.end(), t, [](const PathSample& p, Extended v) { return p.t < v; });
+  if (it == phases.end() || (it != phases.begin() && t - std::prev(it)->t < it->t - t)) --it;
+  return it->code == kTotalEclipse || it->code == kNonCentralTotal;
+}
+
+GeoPoint GeoOf(const LimitCurvePoint& p) {
+  return {-static_cast<double>(p.lonWest_deg), static_cast<double>(p.lat_deg)};
+}
+
+// A limit curve's polyline with its longitudes unwrapped along it.
+std::vector<GeoPoint> Unwrapped(const LimitPolyline& polyline) {
+  std::vector<GeoPoint> points;
+  for (const LimitCurvePoint& p : polyline) {
+    GeoPoint q = GeoOf(p);
+    if (!points.empty()) q.lon_deg = UnwrappedNear(q.lon_deg, points.back().lon_deg);
+    points.push_back(q);
+  }
+  return points;
+}
+
+// The umbral path between its northern and southern limit: one polygon for
+// each run of instants at which both limits exist (in unbroken polylines)
+// and the central line keeps its colour; the quadrilateral between two
+// instants of different colour belongs to the later one.
+void DrawUmbralBand(tGDIext& g, const PathMapLimits& limits) {
+  struct Sample {
+    GeoPoint north, south;
+    bool total;
+  };
+  // The southern limit's points by instant: polyline and point index.
+  std::map<Extended, std::pair<std::size_t, std::size_t>> southAt;
+  const std::vector<LimitPolyline>& south = limits.curves[kUmbraSouth];
+  for (std::size_t i = 0; i < south.size(); ++i) {
+    for (std::size_t j = 0; j < south[i].size(); ++j) southAt.emplace(south[i][j].t, std::pair{i, j});
+  }
+  std::vector<Sample> run;
+  const auto fill = [&] {
+    if (run.size() >= 2) {
+      // North forwards, south backwards; each southern point unwrapped to
+      // its northern partner, the northern ones along the limit.
+      std::vector<GeoPoint> polygon;
+      for (const Sample& s : run) {
+        GeoPoint n = s.north;
+        if (!polygon.empty()) n.lon_deg = UnwrappedNear(n.lon_deg, polygon.back().lon_deg);
+        polygon.push_back(n);
+      }
+      for (std::size_t i = run.size(); i-- > 0;) {
+        polygon.push_back({UnwrappedNear(run[i].south.lon_deg, polygon[i].lon_deg), run[i].south.lat_deg});
+      }
+      const Color fillColor = run.back().total ? kLightBlue : kLightRed;
+      g.SetPenColor(fillColor);
+      g.SetBrushColor(fillColor);
+      FillAcrossDateLine(g, polygon);
+    }
+    run.clear();
+  };
+  for (const LimitPolyline& north : limits.curves[kUmbraNorth]) {
+    std::optional<std::pair<std::size_t, std::size_t>> previous;  // the southern partner of the last instant
+    for (const LimitCurvePoint& n : north) {
+      const auto partner = southAt.find(n.t);
+      if (partner == southAt.end()) {
+        fill();
+        previous.reset();
+        continue;
+      }
+      const auto [si, sj] = partner->second;
+      if (!previous || previous->first != si || previous->second + 1 != sj) fill();
+      const Sample sample{GeoOf(n), GeoOf(south[si][sj]), TotalAt(limits.phases, n.t)};
+      if (!run.empty() && run.back().total != sample.total) {
+        const Sample last = run.back();
+        fill();
+        run.push_back(last);
+      }
+      run.push_back(sample);
+      previous = partner->second;
+    }
+    fill();
+  }
+}
+
+// The umbral limits, thin, blue where the central line is total and red
+// where it is annular (a segment takes its end point's colour); the limits
+// of the partial eclipse thin, dashed and dark grey.
+void DrawLimitLines(tGDIext& g, const PathMapLimits& limits) {
+  for (const LimitKind k : {kUmbraNorth, kUmbraSouth}) {
+    for (const LimitPolyline& polyline : limits.curves[k]) {
+      Polyline line(g);
+      DrawAcrossDateLine(g, Unwrapped(polyline), line, [&](std::size_t i) {
+        g.SetPenColor(TotalAt(limits.phases, polyline[i].t) ? kBlue : kRed);
+      });
+    }
+  }
+  g.SetPenColor(kPartialLimitGrey);
+  for (const LimitKind k : {kPenumbraNorth, kPenumbraSouth, kSunriseNorth, kSunriseSouth, kSunsetNorth, kSunsetSouth}) {
+    for (const LimitPolyline& polyline : limits.curves[k]) {
+      DashedPolyline line(g, kDash_mm, kGap_mm);
+      DrawAcrossDateLine(g, Unwrapped(polyline), line, [](std::size_t) {});
+    }
+  }
+  g.SetPenColor(kBlack);
+}
+
 }  // namespace
 
-void WorldMapPicture(tGDIext& g, const std::vector<std::string>& pathList, const std::string& geoFile) {
+void WorldMapPicture(tGDIext& g, const std::vector<std::string>& pathList, const std::string& geoFile,
+                     const PathMapLimits* limits) {
   g.Reset();  // white background, as the map wants it
   g.SetPenColor(kBlack);
   g.SetPenWidthMm(0);
+  if (limits != nullptr) {
+    DrawUmbralBand(g, *limits);
+    g.SetPenColor(kBlack);
+  }
   DrawOutlines(g, geoFile);
+  if (limits != nullptr) DrawLimitLines(g, *limits);
   if (!pathList.empty()) DrawObserver(g, pathList.front());
   DrawCentralLine(g, pathList);
   DrawTitle(g, pathList);
@@ -245,9 +525,11 @@ std::string OutlineFileProblem(const std::string& geoFile) {
 }
 
 PictureSetup WorldMapPictureSetup(const std::vector<std::string>& pathList, const std::string& geoFile,
-                                const std::string& title) {
+                                const std::string& title, std::shared_ptr<const PathMapLimits> limits) {
   PictureSetup picture;
-  picture.paint = [pathList, geoFile](tGDIext& g) { WorldMapPicture(g, pathList, geoFile); };
+  picture.paint = [pathList, geoFile, limits = std::move(limits)](tGDIext& g) {
+    WorldMapPicture(g, pathList, geoFile, limits.get());
+  };
   picture.x1 = kWestLon_deg;
   picture.y1 = kSouthLat_deg;
   picture.x2 = kEastLon_deg;

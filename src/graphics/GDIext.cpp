@@ -225,6 +225,8 @@ void tGDIext::LineDev(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 
 void tGDIext::DotDev(int32_t x, int32_t y) { LineDev(x, y, x + 1, y); }
 
+void tGDIext::PolygonDev(const std::vector<DevPoint>& points) { canvas->Polygon(points); }
+
 void tGDIext::TextAt(const std::string& text, int32_t x, int32_t y) { canvas->TextOut(x, y, text); }
 
 void tGDIext::WriteLine(const std::string& text) {

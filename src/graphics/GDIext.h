@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "graphics/Canvas.h"
 
@@ -97,6 +98,8 @@ class tGDIext {
   void LineToDev(int32_t x, int32_t y);
   void LineDev(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   void DotDev(int32_t x, int32_t y);
+  // A polygon filled with the brush and outlined with the pen.
+  void PolygonDev(const std::vector<DevPoint>& points);
   void TextAt(const std::string& text, int32_t x, int32_t y);
   // Text at (OffsetX, OffsetY); then OffsetY grows by the text's height.
   void WriteLine(const std::string& text);

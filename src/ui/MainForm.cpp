@@ -125,9 +125,10 @@ class PathSink : public EclipsePathPictureSink {
  public:
   using Show = std::function<void(const PictureSetup&)>;
   PathSink(const TSettings& s, QObject* window, Show show) : s_(s), window_(window), show_(std::move(show)) {}
-  void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title) override {
-    OnWindowThread(
-        window_, [show = show_, p = WorldMapPictureSetup(pathList, FindDataFile(s_.GeoFileName), title)] { show(p); });
+  void ShowEclipsePath(const std::vector<std::string>& pathList, const std::string& title,
+                       std::shared_ptr<const PathMapLimits> limits) override {
+    OnWindowThread(window_, [show = show_, p = WorldMapPictureSetup(pathList, FindDataFile(s_.GeoFileName), title,
+                                                                    std::move(limits))] { show(p); });
   }
 
  private:

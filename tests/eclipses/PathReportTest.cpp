@@ -11,11 +11,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "core/TimeScales.h"
+#include "eclipses/PathLimits.h"
 #include "engine/PlanetaryTheory.h"
 #include "support/ScriptedHost.h"
 #include "support/SwissReference.h"
@@ -45,14 +47,17 @@ constexpr KnownEclipse kPartial2022{"2022-10-25 partial", 2022, 10, 25};
 Extended SearchStart(const KnownEclipse& e) { return CalendarToJD(e.year, e.month, e.day) - 2; }
 
 struct FakeSink : EclipsePathPictureSink {
-  void ShowEclipsePath(const std::vector<std::string>& list, const std::string& t) override {
+  void ShowEclipsePath(const std::vector<std::string>& list, const std::string& t,
+                       std::shared_ptr<const PathMapLimits> l) override {
     ++shown;
     pathList = list;
     title = t;
+    limits = std::move(l);
   }
   int shown = 0;
   std::vector<std::string> pathList;
   std::string title;
+  std::shared_ptr<const PathMapLimits> limits;
 };
 
 // One report of an eclipse as the command loop makes it.
@@ -580,6 +585,32 @@ TEST(PathReport, PathListHoldsTheShortAnnularStartOf2013November3) {
   const auto firstTotal = std::find(codes.begin(), codes.end(), 5);
   ASSERT_NE(firstTotal, codes.end());
   EXPECT_TRUE(std::all_of(firstTotal, codes.end(), [](int code) { return code == 5; }));
+}
+
+// The picture gets the limits with PfadGrenzen only, and the same path
+// list either way: the limits of the report's eclipse, whose umbral limits
+// carry the central line's phase (2024-04-08: total wherever both exist).
+TEST(PathReport, PictureGetsTheLimitsWithPfadGrenzenOnly) {
+  std::vector<std::string> lists[2];
+  for (const bool limits : {false, true}) {
+    TSettings s;
+    s.TableColumns.Schrittweite = 10.0L / 1440;
+    s.PfadGrenzen = limits;
+    PathRun run(s);
+    run.Run(SearchStart(kTotal2024), true);
+    ASSERT_EQ(run.sink.shown, 1);
+    lists[limits] = run.sink.pathList;
+    ASSERT_EQ(run.sink.limits != nullptr, limits);
+    if (!limits) continue;
+    const PathMapLimits& l = *run.sink.limits;
+    ASSERT_FALSE(l.curves[kUmbraNorth].empty());
+    ASSERT_FALSE(l.curves[kPenumbraSouth].empty());
+    EXPECT_EQ(l.curves[kUmbraNorth].front().front().lonWest_deg,
+              PathLimitsAt(run.report.Context(), l.curves[kUmbraNorth].front().front().t)[kUmbraNorth].lonWest_deg);
+    ASSERT_FALSE(l.phases.empty());
+    for (const PathSample& p : l.phases) EXPECT_TRUE(p.code == kTotalEclipse || p.code == kNonCentralTotal);
+  }
+  EXPECT_EQ(lists[0], lists[1]);
 }
 
 // A partial eclipse: the observer, no points, the title with the hemisphere

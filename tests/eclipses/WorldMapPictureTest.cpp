@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: AGPL-3.0-or-later
 // The eclipse world map on a recording canvas: the central line's pieces and
-// colours, the observer's cross and name, outlines, the title, and the
-// shipped outline file data/geo.dat.
+// colours, the observer's cross and name, outlines, the title, the band and
+// the limits of the path, and the shipped outline file data/geo.dat.
 #include "eclipses/WorldMapPicture.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +10,19 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/Constants.h"
 #include "core/DataFiles.h"
 #include "core/NumText.h"
+#include "core/TimeScales.h"
+#include "eclipses/PathReport.h"
 #include "support/RecordingCanvas.h"
 #include "support/TempDir.h"
 
@@ -228,6 +235,239 @@ TEST(WorldMapPicture, ShippedOutlineFile) {
   for (const Primitive& l : lines)
     longest = std::max({longest, std::abs(l.points[1].x - l.points[0].x), std::abs(l.points[1].y - l.points[0].y)});
   EXPECT_LE(longest, 12);
+}
+
+// ---- the band and the limits of the path ----
+
+constexpr Color kLightBlue = 0xFFCDAF, kLightRed = 0xBEBEFF, kGrey = 0x5A5A5A;  // 0x00BBGGRR
+
+// A window of 3600 x 2000 pixels at 254 dpi with the picture's world window:
+// 10 pixels per degree (x = 10 (lon + 180), y = 10 (100 - lat)) and per mm.
+struct LimitsMap {
+  RecordingCanvas canvas;
+  tGDIext g;
+  LimitsMap(const PathMapLimits* limits, const std::vector<std::string>& pathList = PathList({}),
+            const std::string& geoFile = "", int32_t width = 3600, int32_t height = 2000)
+      : canvas(width, height, 254), g(canvas, tkWindow) {
+    const PictureSetup picture = WorldMapPictureSetup(
+        pathList, geoFile, "T", limits != nullptr ? std::make_shared<const PathMapLimits>(*limits) : nullptr);
+    g.SetWindow(picture.x1, picture.y1, picture.x2, picture.y2);
+    picture.paint(g);
+  }
+  std::vector<Primitive> Polygons() const { return canvas.Of(Primitive::Polygon); }
+  DevPoint At(Extended lonWest_deg, Extended lat_deg) const {
+    return {g.WorldX(static_cast<float>(-lonWest_deg)), g.WorldY(static_cast<float>(lat_deg))};
+  }
+};
+
+bool DevLess(DevPoint a, DevPoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; }
+
+// Whether (x, y) lies inside the polygon (crossing count).
+bool Inside(const std::vector<DevPoint>& polygon, double x, double y) {
+  bool inside = false;
+  for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+    const DevPoint a = polygon[i], b = polygon[j];
+    if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y)) inside = !inside;
+  }
+  return inside;
+}
+// The fill colours of the band polygons holding (x, y).
+std::vector<Color> FillsAt(const LimitsMap& map, double x, double y) {
+  std::vector<Color> fills;
+  for (const Primitive& p : map.Polygons())
+    if (Inside(p.points, x, y)) fills.push_back(p.brushColor);
+  return fills;
+}
+
+// Real eclipses (dates of greatest eclipse: Espenak & Meeus, Five Millennium
+// Canon of Solar Eclipses, NASA/TP-2006-214141): 2026's path passes close
+// to the North Pole, the 2023 hybrid is total in the middle and annular at
+// both ends (there the path is a few km wide only). The band's corners are
+// points of the umbral limits (or lie on the map's edge), the band has the
+// colours of the eclipse's phases, and the central line between two
+// instants lies inside the band, in the fill of the later instant's phase.
+TEST(WorldMapPicture, BandLiesBetweenTheUmbralLimitsAndHoldsTheCentralLine) {
+  struct Case {
+    const char* name;
+    int32_t year, month, day;
+    bool annular, total;
+  };
+  for (const Case& k : {Case{"2024-04-08 total", 2024, 4, 8, false, true},
+                        Case{"2026-08-12 total", 2026, 8, 12, false, true},
+                        Case{"2023-10-14 annular", 2023, 10, 14, true, false},
+                        Case{"2023-04-20 hybrid", 2023, 4, 20, true, true}}) {
+    SCOPED_TRACE(k.name);
+    SolarEclipseContext c;
+    ASSERT_TRUE(SetUpSolarEclipse(c, CalendarToJD(k.year, k.month, k.day) - 2, +1, 10.0L / 1440, false));
+    const PathMapLimits limits = MapLimitsOf(c);
+    const LimitsMap map(&limits);
+    ASSERT_FALSE(map.Polygons().empty());
+
+    std::vector<DevPoint> limitPoints;
+    std::map<Extended, std::pair<LimitCurvePoint, LimitCurvePoint>> both;  // north, south by instant
+    for (const LimitKind kind : {kUmbraNorth, kUmbraSouth}) {
+      for (const LimitPolyline& l : limits.curves[kind]) {
+        for (const LimitCurvePoint& p : l) {
+          limitPoints.push_back(map.At(p.lonWest_deg, p.lat_deg));
+          (kind == kUmbraNorth ? both[p.t].first : both[p.t].second) = p;
+        }
+      }
+    }
+    std::sort(limitPoints.begin(), limitPoints.end(), DevLess);
+    bool blueFill = false, redFill = false;
+    for (const Primitive& p : map.Polygons()) {
+      EXPECT_TRUE(p.brushColor == kLightBlue || p.brushColor == kLightRed);
+      (p.brushColor == kLightBlue ? blueFill : redFill) = true;
+      for (const DevPoint& corner : p.points) {
+        const bool onLimit = std::binary_search(limitPoints.begin(), limitPoints.end(), corner, DevLess);
+        EXPECT_TRUE(onLimit || corner.x == 0 || corner.x == 3600) << corner.x << " " << corner.y;
+      }
+    }
+
+    // Midpoints of the central line between successive half minutes at
+    // which both limits exist and the path is at least 3 pixels wide (the
+    // hybrid's narrows to nothing where it turns from annular to total).
+    const auto bothExist = [](const std::pair<LimitCurvePoint, LimitCurvePoint>& ns, Extended t) {
+      return ns.first.t == t && ns.second.t == t;
+    };
+    const auto width = [&](const std::pair<LimitCurvePoint, LimitCurvePoint>& ns) {
+      const DevPoint n = map.At(ns.first.lonWest_deg, ns.first.lat_deg);
+      const DevPoint s = map.At(ns.second.lonWest_deg, ns.second.lat_deg);
+      return std::hypot(n.x - s.x, n.y - s.y);
+    };
+    EXPECT_EQ(redFill, k.annular);
+    EXPECT_EQ(blueFill, k.total);
+    int checked = 0;
+    for (auto it = both.begin(); std::next(it) != both.end(); ++it) {
+      const auto next = std::next(it);
+      if (!bothExist(it->second, it->first) || !bothExist(next->second, next->first)) continue;
+      if (std::fabs(static_cast<double>((next->first - it->first) * kSecondsPerCentury) - 30) > 1e-3) continue;
+      const CentralPoint a = CentralLinePoint(c, it->first), b = CentralLinePoint(c, next->first);
+      if (!IsCentral(a.code) || !IsCentral(b.code)) continue;
+      if (width(it->second) < 3 || width(next->second) < 3) continue;
+      const double eastA = -static_cast<double>(a.lonWest_deg);
+      const double eastB = eastA + std::remainder(-static_cast<double>(b.lonWest_deg) - eastA, 360.0);
+      const double x = 10 * (std::remainder((eastA + eastB) / 2, 360.0) + 180);
+      const double y = 10 * (100 - static_cast<double>(a.lat_deg + b.lat_deg) / 2);
+      if (x < 2 || x > 3598) continue;
+      const std::vector<Color> fills = FillsAt(map, x, y);
+      ASSERT_FALSE(fills.empty()) << "central line outside the band at " << x << " " << y;
+      const Color expected = b.code == kTotalEclipse ? kLightBlue : kLightRed;
+      EXPECT_NE(std::find(fills.begin(), fills.end(), expected), fills.end()) << x << " " << y;
+      ++checked;
+    }
+    EXPECT_GT(checked, 100);
+  }
+}
+
+// A path crossing the date line eastward (longitudes east 168, 175, 180,
+// -175, -170; the umbral limits at latitudes 10 and 0, the partial
+// eclipse's northern limit at 30), total for three instants and annular for
+// two: the band and the limits run up to both edges and never across the
+// map; quadrilaterals and limit segments take the colour of their later
+// instant; the partial limit is dashed 15 pixels on, 10 off.
+TEST(WorldMapPicture, BandAndLimitsAcrossTheDateLine) {
+  PathMapLimits limits;
+  const Extended lonWest[] = {-168, -175, 180, 175, 170};
+  const SolarPhaseCode codes[] = {kTotalEclipse, kTotalEclipse, kTotalEclipse, kAnnularEclipse, kAnnularEclipse};
+  for (const LimitKind k : {kUmbraNorth, kUmbraSouth, kPenumbraNorth}) limits.curves.curve[k].emplace_back();
+  for (std::size_t i = 0; i < 5; ++i) {
+    const Extended t = i;
+    limits.curves.curve[kUmbraNorth][0].push_back({t, lonWest[i], 10});
+    limits.curves.curve[kUmbraSouth][0].push_back({t, lonWest[i], 0});
+    limits.curves.curve[kPenumbraNorth][0].push_back({t, lonWest[i], 30});
+    limits.phases.push_back({t, codes[i]});
+  }
+  const LimitsMap map(&limits);
+
+  // Blue east of 168 E (x 3480 .. 3600), red west of 170 W (x 0 .. 100).
+  ASSERT_FALSE(map.Polygons().empty());
+  for (const Primitive& p : map.Polygons()) {
+    for (const DevPoint& corner : p.points) {
+      const bool east = corner.x >= 3480 && corner.x <= 3600, west = corner.x >= 0 && corner.x <= 100;
+      EXPECT_TRUE(p.brushColor == kLightBlue ? east : west) << corner.x;
+    }
+  }
+  EXPECT_EQ(FillsAt(map, 3599, 950), std::vector<Color>{kLightBlue});
+  EXPECT_EQ(FillsAt(map, 1, 950), std::vector<Color>{kLightRed});
+
+  // Lines: none across the map; the umbral limits blue east and red west of
+  // the date line, each reaching its edge.
+  bool blueAtEdge = false, redAtEdge = false, greyEast = false, greyWest = false;
+  std::vector<std::vector<DevPoint>> dashes;
+  for (const Primitive& l : map.canvas.Of(Primitive::Line)) {
+    const DevPoint a = l.points[0], b = l.points[1];
+    EXPECT_LE(std::abs(b.x - a.x), 70);
+    if (l.penColor == kBlue) {
+      EXPECT_TRUE(a.x >= 3480 && b.x >= 3480);
+      blueAtEdge = blueAtEdge || b.x == 3600;
+    } else if (l.penColor == kRed) {
+      EXPECT_TRUE(a.x <= 100 && b.x <= 100);
+      redAtEdge = redAtEdge || a.x == 0;
+    } else if (l.penColor == kGrey) {
+      EXPECT_EQ(a.y, 700);
+      greyEast = greyEast || a.x >= 3480;
+      greyWest = greyWest || a.x <= 100;
+      if (dashes.empty() || !(dashes.back().back() == a)) dashes.push_back({a});
+      dashes.back().push_back(b);
+    }
+  }
+  EXPECT_TRUE(blueAtEdge && redAtEdge && greyEast && greyWest);
+  // Dashes of 15 (the last one of each side shorter) and gaps of 10 from
+  // x = 3480; the gap over the corner at 175 E (x = 3550) runs on to 3555.
+  ASSERT_GE(dashes.size(), 8u);
+  for (const std::vector<DevPoint>& d : dashes) EXPECT_LE(d.back().x - d.front().x, 15);
+  std::vector<std::vector<DevPoint>> east;
+  std::copy_if(dashes.begin(), dashes.end(), std::back_inserter(east),
+               [](const std::vector<DevPoint>& d) { return d.front().x >= 3480; });
+  ASSERT_GE(east.size(), 4u);
+  EXPECT_EQ(east[0].front().x, 3480);
+  EXPECT_EQ(east[2].back().x, 3545);
+  EXPECT_EQ(east[3].front().x, 3555);
+  EXPECT_EQ(east[3].back().x, 3570);
+}
+
+// Without limits nothing of them is drawn; with them the picture keeps
+// every primitive of the map without limits, in order and with the same
+// pen and font (2024-04-08 on the shipped coastlines): the band, the umbral
+// limits and the dashed partial limits come in addition only.
+TEST(WorldMapPicture, LimitsOnlyAddToTheMap) {
+  SolarEclipseContext c;
+  ASSERT_TRUE(SetUpSolarEclipse(c, CalendarToJD(2024, 4, 6), +1, 10.0L / 1440, false));
+  const PathMapLimits limits = MapLimitsOf(c);
+  std::vector<std::string> pathList{"7.19   51.74Ortheim"};
+  for (const PathSample& p : SampledCentralLine(c)) {
+    const CentralPoint q = CentralLinePoint(c, p.t);
+    if (IsCentral(q.code)) pathList.push_back(Str(q.lonWest_deg, 0, 2) + Str(q.lat_deg, 8, 2) + IntStr(q.code, 2));
+  }
+  pathList.push_back("Totale Sonnenfinsternis am 08.04.2024");
+  pathList.push_back("Saros 139");
+  const std::string geo = FindDataFile("geo.dat");
+  ASSERT_FALSE(geo.empty());
+  const LimitsMap plain(nullptr, pathList, geo, 720, 400), with(&limits, pathList, geo, 720, 400);
+
+  const auto same = [](const Primitive& a, const Primitive& b) {
+    if (a.kind != b.kind || a.points != b.points) return false;
+    if (a.kind == Primitive::Text)
+      return a.text == b.text && a.fontName == b.fontName && a.fontHeight == b.fontHeight &&
+             a.textColor == b.textColor && a.align == b.align && a.brushHollow == b.brushHollow;
+    if (a.kind == Primitive::FillRect) return a.brushColor == b.brushColor;
+    return a.penColor == b.penColor && a.penStyle == b.penStyle && a.penWidth == b.penWidth;
+  };
+  EXPECT_TRUE(plain.Polygons().empty());
+  std::size_t matched = 0, added = 0;
+  for (const Primitive& p : with.canvas.primitives) {
+    if (matched < plain.canvas.primitives.size() && same(p, plain.canvas.primitives[matched])) {
+      ++matched;
+      continue;
+    }
+    ++added;
+    const bool band = p.kind == Primitive::Polygon && (p.brushColor == kLightBlue || p.brushColor == kLightRed);
+    const bool limit = p.kind == Primitive::Line && (p.penColor == kBlue || p.penColor == kRed || p.penColor == kGrey);
+    EXPECT_TRUE(band || limit) << "primitive " << p.kind << " in " << p.penColor;
+  }
+  EXPECT_EQ(matched, plain.canvas.primitives.size());
+  EXPECT_GT(added, 100u);
 }
 
 }  // namespace
