@@ -217,6 +217,9 @@ class MainFormTest : public QObject {
     QTest::mouseClick(stop, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(answered, 1, 20000);
     QVERIFY(f.form->Running());
+    // The answered box must be gone before the next click: while it is
+    // still modal, the window takes no input and the click would be lost.
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
     OnNextModal([&answered](QWidget* box) {
       Click(box, QStringLiteral("&Ja"));
       ++answered;
