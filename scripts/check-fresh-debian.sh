@@ -26,10 +26,17 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
   debootstrap --variant=minbase bookworm "$root" "$mirror"
 fi
 mounts=(proc sys dev)
+# On any end, interrupted or not: no process stays behind in the system
+# (an apt or a build left running would meet the next run), then the mounts.
 cleanup() {
+  local pid
+  for pid in /proc/[0-9]*; do
+    [ "$(readlink "$pid/root" 2>/dev/null)" = "$(realpath "$root")" ] && kill "${pid#/proc/}" 2>/dev/null
+  done
   for m in "${mounts[@]}"; do umount -l "$root/$m" 2>/dev/null || true; done
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
 mount --rbind /dev "$root/dev"
