@@ -35,6 +35,7 @@
 #include "eclipses/LocalEclipsePicture.h"
 #include "eclipses/LunarEclipsePicture.h"
 #include "eclipses/MoonPhases.h"
+#include "eclipses/PathExport.h"
 #include "eclipses/PathReport.h"
 #include "eclipses/WorldMapPicture.h"
 #include "engine/CometOrbit.h"
@@ -541,12 +542,41 @@ void TForm1::SolarEclipseClick(int tag) {
   });
 }
 
+// The eclipse of the world map: its fits, title and Saros line.
+struct ShownPath {
+  SolarEclipseContext context;
+  std::string title;
+  std::string saros;
+};
+
 void TForm1::RunPathSearch(const TSettings& s, const std::function<void(PathReport&)>& search) {
   PathSink sink(s, this, [this](const PictureSetup& p) { ShowPathPicture(p); });
   PathReport report(&sink);
   search(report);
   const Extended conjunction = JDFromCenturies(report.Context().conjunction);
-  OnWindowThread(this, [this, conjunction] { pathShownJD_ = conjunction; });
+  std::shared_ptr<const ShownPath> shown;
+  if (const std::vector<std::string>& list = report.PathList(); list.size() >= 2) {
+    shown = std::make_shared<const ShownPath>(ShownPath{report.Context(), list[list.size() - 2], list.back()});
+  }
+  OnWindowThread(this, [this, conjunction, shown] {
+    pathShownJD_ = conjunction;
+    if (shown) pathShown_ = shown;
+  });
+}
+
+void TForm1::ExportPathClick() {
+  if (!pathShown_) return;
+  const QString name = askExportFileName ? askExportFileName()
+                                         : QFileDialog::getSaveFileName(
+                                               pathForm_, QStringLiteral("Pfad exportieren"), QString(),
+                                               QStringLiteral("GeoJSON (*.geojson);;KML (*.kml)"));
+  if (name.isEmpty()) return;
+  std::string error;
+  if (!ExportEclipsePath(pathShown_->context, pathShown_->title, pathShown_->saros,
+                         QFile::encodeName(name).toStdString(), error)) {
+    QMessageBox::critical(pathForm_ != nullptr ? static_cast<QWidget*>(pathForm_) : this, QStringLiteral("Fehler"),
+                          Q(error));
+  }
 }
 
 void TForm1::MinimumMagnitudeClick() {
@@ -855,6 +885,7 @@ void TForm1::ShowPathPicture(const PictureSetup& picture) {
         });
       },
       [this] { TakeDate(pathShownJD_); }, 11, &pathShownJD_);
+  pathForm_->AddMenuEntry(QStringLiteral("  Pfad &exportieren…  "), 12, {}, [this] { ExportPathClick(); });
 }
 
 void TForm1::TakeDate(Extended jd) {

@@ -37,6 +37,7 @@ class QToolButton;
 namespace orb {
 
 class PathReport;
+struct ShownPath;
 class TBeliebigForm;
 class TCometForm;
 class TDateForm;
@@ -104,6 +105,7 @@ class TForm1 : public QMainWindow {
 
   // Replaceable questions, so that tests need no modal file dialog.
   std::function<QString()> askSaveFileName;
+  std::function<QString()> askExportFileName;  // "Pfad exportieren…" of the world map
 
   // The picture windows (lunar eclipse, local circumstances, world map) and
   // the instants they show, for the navigation.
@@ -148,6 +150,8 @@ class TForm1 : public QMainWindow {
   void ShowLunarPicture(const PictureSetup& picture, Extended baseJD, Extended middle);
   void ShowLocalPicture(const PictureSetup& picture, Extended maximumJD);
   void ShowPathPicture(const PictureSetup& picture);
+  // "Pfad exportieren…": the eclipse on the world map as GeoJSON or KML.
+  void ExportPathClick();
   // Shows `picture` in `form` (created on first use), which keeps its size
   // and place from then on and prints with the text's left margin.
   void ShowPicture(TGraphForm*& form, const PictureSetup& picture);
@@ -196,6 +200,8 @@ class TForm1 : public QMainWindow {
   Extended lunarShownJD_ = 0, lunarMiddleJD_ = 0;
   Extended localShownJD_ = 0;
   Extended pathShownJD_ = 0;
+  // The eclipse on the world map, for "Pfad exportieren…".
+  std::shared_ptr<const ShownPath> pathShown_;
 };
 
 // The companion program that draws a Saros series picture, when it exists

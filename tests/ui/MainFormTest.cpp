@@ -333,6 +333,36 @@ class MainFormTest : public QObject {
              qPrintable(QString::number(f.form->Settings().Startdat, 'f', 5)));
   }
 
+  // "Pfad exportieren…" of the world map writes the eclipse shown as GeoJSON
+  // (the contents are checked in tests/eclipses/PathExportTest.cpp); a
+  // folder that does not exist gives the German error box.
+  void ExportFromTheWorldMap() {
+    Fixture f(QStringLiteral("Startdat=2460409\nSchrittweite=0.0069444\n"));  // 2024-04-08
+    f.Act("SoFi23")->trigger();
+    f.form->WaitForRun();
+    QTRY_VERIFY(f.form->PathPicture() != nullptr && f.form->PathPicture()->isVisible());
+    QAction* exportEntry = nullptr;
+    for (QAction* a : f.form->PathPicture()->findChildren<QAction*>()) {
+      if (a->text() == QStringLiteral("  Pfad &exportieren…  ")) exportEntry = a;
+    }
+    QVERIFY(exportEntry != nullptr);
+    const std::string file = f.dir.file("pfad.geojson");
+    f.form->askExportFileName = [&] { return QString::fromStdString(file); };
+    exportEntry->trigger();
+    const std::string text = orb::test::TempDir::read(file);
+    QVERIFY(text.find("\"FeatureCollection\"") != std::string::npos);
+    QVERIFY(text.find("Totale Sonnenfinsternis am 08.04.2024") != std::string::npos);
+    f.form->askExportFileName = [&] { return QString::fromStdString(f.dir.file("fehlt/pfad.kml")); };
+    QString message;
+    OnNextModal([&message](QWidget* box) {
+      message = static_cast<QMessageBox*>(box)->text();
+      Click(box, QStringLiteral("OK"));
+    });
+    exportEntry->trigger();
+    QVERIFY2(message.startsWith(QStringLiteral("Datei ")) && message.contains(QStringLiteral("nicht geschrieben")),
+             qPrintable(message));
+  }
+
   // "Orte im Totalitätsbereich" from the "Berechnen" menu, right after the
   // path entries: the places of the shipped list in the path of the total
   // eclipse of 2026-08-12 (Reykjavík and Oviedo in it, Madrid not; see
