@@ -11,6 +11,7 @@ TRunContext::TRunContext(const TSettings& s)
 void TRunContext::RequestStop() {
   // Marked first: a Begin that runs meanwhile either sees the mark or has
   // stored its state, which the exchange below then turns negative.
+  ++stopRequests_;
   stopBeforeBegin_ = true;
   int32_t state = RunState.load();
   while (!RunState.compare_exchange_weak(state, -std::abs(state))) {
@@ -32,9 +33,17 @@ void TRunContext::Begin(int32_t state) {
 
 bool PumpAndAskStop(TRunContext& run, Host& host, int32_t state) {
   host.ProcessMessages();
-  if (run.RunState < 0 &&
-      host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) == MsgResult::No) {
+  while (run.RunState < 0) {
+    const uint32_t requests = run.StopRequests();
+    if (host.MessageBox(MsgKind::Confirmation, "Abbruch", "Berechnung abbrechen?", MsgResult::No) != MsgResult::No) {
+      break;
+    }
+    // "Nein" must not swallow a stop command given while the question was
+    // open or after it closed: the command counts first and then makes the
+    // state negative, so one of the two is seen here.
     run.RunState = state;
+    if (run.StopRequests() == requests) break;
+    run.RunState = -std::abs(state);
   }
   return run.RunState > 0;
 }

@@ -62,8 +62,11 @@ struct TRunContext {
   // The computation's start: RunState = `state`, unless the stop command
   // came first (RunState = -`state`) or the computation was ended (0).
   void Begin(int32_t state);
+  // How many stop commands have come so far.
+  uint32_t StopRequests() const { return stopRequests_.load(); }
 
  private:
+  std::atomic<uint32_t> stopRequests_{0};
   std::atomic<bool> stopBeforeBegin_{false};
   std::atomic<bool> ended_{false};
 };
@@ -71,7 +74,8 @@ struct TRunContext {
 // One step of the message pump between two rows or search steps. After a
 // stop request the question "Berechnung abbrechen?" (caption "Abbruch"):
 // "Nein" sets the run state back to `state` and the computation goes on,
-// "Ja" leaves it negative. Returns whether the computation goes on
+// "Ja" leaves it negative. A stop command that comes while the question is
+// open, or while "Nein" is being taken, asks again. Returns whether the computation goes on
 // (RunState > 0; a state of 0 set by the computation itself ends it
 // without a question).
 bool PumpAndAskStop(TRunContext& run, Host& host, int32_t state);
